@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "Kugelzug.h"
+
+#include "LottoZiehung.h"
+#include "Spielschein.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+const QColor HINTERGRUND(250, 250, 200);
+
+QFont Schrift()
+{
+    return QFont(QStringLiteral("courier"), 10, QFont::Bold);
+}
+
+// printf into a 100-character buffer, as the C library formats (QString::asprintf would narrow a
+// long double to double and print every capital beyond 1.8E+308 as INF).
+[[gnu::format(printf, 1, 2)]] QString formatiert(const char *format, ...)
+{
+    char CStr[100];
+    va_list argumente;
+    va_start(argumente, format);
+    std::vsnprintf(CStr, sizeof CStr, format, argumente);
+    va_end(argumente);
+    return QString::fromLatin1(CStr);
+}
+
+// "%2d " for each marked number of a block, or for the six drawn numbers.
+QString Zahlenzeile(const bool (&markiert)[50])
+{
+    QString Str;
+    for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+        if (markiert[zahl])
+            Str += formatiert("%2d ", zahl);
+    }
+    return Str;
+}
+
+// A list line is activated by a double click or Return, also under desktop themes that would
+// activate items on a single click.
+class DoppelklickStil : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *antwort) const override
+    {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, antwort);
+    }
+};
+
+} // namespace
+
+KdeW::KdeW()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setGeometry(1, 1, BILD_BREITE, BILD_HOEHE);
+    setMaximumSize(BILD_BREITE, BILD_HOEHE);
+    QPalette farben = palette();
+    farben.setColor(QPalette::Window, HINTERGRUND);
+    setPalette(farben);
+    setWindowTitle(QStringLiteral("Lotto Simmulator!"));
+
+    const QFont schrift = Schrift();
+    auto platziere = [&](QWidget *widget, int x, int y, int breite, int hoehe) {
+        widget->setFont(schrift);
+        widget->setGeometry(x, y, breite, hoehe);
+    };
+    auto knopf = [&](const QString &text, int x, int y, int breite, int hoehe,
+                     void (KdeW::*slot)()) {
+        auto *button = new QPushButton(text, this);
+        platziere(button, x, y, breite, hoehe);
+        connect(button, &QPushButton::clicked, this, slot);
+        return button;
+    };
+    auto beschriftung = [&](const QString &text, int x, int y, int breite, int hoehe) {
+        auto *label = new QLabel(this);
+        label->setFont(schrift);
+        label->setText(text);
+        label->setGeometry(x, y, breite, hoehe);
+        return label;
+    };
+    auto liste = [&](int x, int y, int breite, int hoehe) {
+        auto *list = new QListWidget(this);
+        platziere(list, x, y, breite, hoehe);
+        auto *stil = new DoppelklickStil;
+        stil->setParent(list);
+        list->setStyle(stil);
+        connect(list, &QListWidget::activated, this,
+                [this, list](const QModelIndex &zeile) { ListItemIndex(list, zeile.row()); });
+        return list;
+    };
+
+    statusbar = new QStatusBar(this);
+    // The visible band along the bottom edge: in a taller bar the message would sit below the
+    // window.
+    platziere(statusbar, 0, 530, BILD_BREITE, 20);
+    statusbar->setSizeGripEnabled(false);
+
+    ButtonNeuerSchein = knopf(QStringLiteral("Neuer Spielschein"), 20, 490, 160, 30,
+                              &KdeW::NeuerSchein_clicked);
+    ButtonStep = knopf(QStringLiteral("Step"), 190, 490, 80, 30, &KdeW::ButtonStep_clicked);
+    ButtonStartStop = knopf(QStringLiteral("Start/Stop"), 280, 490, 100, 30,
+                            &KdeW::ButtonStartStop_clicked);
+    ButtonInfo = knopf(QStringLiteral("Info"), 250, 330, 100, 100, &KdeW::ButtonInfo_clicked);
+    ButtonAutoTip = knopf(QStringLiteral("Auto-Tip"), 250, 450, 100, 30,
+                          &KdeW::ButtonAutoTip_clicked);
+
+    Label1 = beschriftung(QString(), 390, 355, 170, 30);
+    Label2 = beschriftung(QString(), 570, 355, 30, 30);
+    Label3 = beschriftung(QStringLiteral("ZiehungNr:0"), 390, 320, 200, 30);
+    Label4 = beschriftung(QStringLiteral("Jahre:0"), 600, 320, 160, 30);
+    Label5 = beschriftung(QStringLiteral("Kosten:0.0 DM"), 390, 390, 370, 30);
+
+    ListBox1 = liste(390, 425, 370, 95);
+    ListBox2 = liste(20, 325, 198, 110);
+
+    Ch1 = new QCheckBox(QStringLiteral("Stop bei 6-Richtige"), this);
+    platziere(Ch1, 20, 445, 200, 30);
+    Ch1->setChecked(true);
+    SechsRichtigeStop = true;
+    connect(Ch1, &QCheckBox::clicked, this, &KdeW::BoxChecked);
+
+    timer = new QTimer(this);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, &KdeW::timerZiehungen);
+
+    LottoScheinZeichnen();
+}
+
+void KdeW::LottoScheinZeichnen()
+{
+    timer->stop();
+    SpielZuruecksetzen(gewinne);
+    ListBox1->clear();
+    ListBox2->clear();
+    Label1->setText(QString());
+    Label2->setText(QString());
+    Label3->setText(QStringLiteral("ZiehungNr:0"));
+    Label4->setText(QStringLiteral("Jahre:0"));
+    Label5->setText(QStringLiteral("Kosten:0.0 DM"));
+    repaint(0, 0, BILD_BREITE, BILD_HOEHE);
+}
+
+void KdeW::paintEvent(QPaintEvent *ereignis)
+{
+    const QRegion bereich = ereignis->region();
+    if (!bereich.intersects(Spielschein::BEREICH))
+        return;
+    wMaler.begin(this);
+    wMaler.setFont(Schrift());
+    for (int block = 1; block <= BLOECKE; ++block) {
+        for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+            if (bereich.intersects(Spielschein::Feldquadrat(block, zahl)))
+                FeldZeichnen(block, zahl);
+        }
+    }
+    wMaler.end();
+}
+
+// Everything a field shows stays inside its square, so that fields can be painted one at a time.
+void KdeW::FeldZeichnen(int block, int zahl)
+{
+    static const std::array<QString, 50> nummern = [] {
+        std::array<QString, 50> texte;
+        for (int n = 1; n <= ZAHLEN; ++n)
+            texte[n] = formatiert("%2d", n);
+        return texte;
+    }();
+    static const QPen kreuzStift(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
+
+    const int x = FeldXk[block][zahl];
+    const int y = FeldYk[block][zahl];
+    wMaler.setPen(Qt::black);
+    wMaler.setBrush(Qt::white);
+    // A stroked rectangle covers its size plus the 1-pixel pen: 19 + 1 fills the 20 px square.
+    wMaler.drawRect(Spielschein::Feldquadrat(block, zahl).adjusted(0, 0, -1, -1));
+    wMaler.setPen(Qt::red);
+    // "%2d" puts a blank before one-digit numbers; starting 3 px further left centres them too.
+    wMaler.drawText(QPoint(zahl > 9 ? x - 9 : x - 12, y + 5), nummern[zahl]);
+    if (Kreuz[block][zahl]) {
+        wMaler.setPen(kreuzStift);
+        wMaler.drawLine(x - 9, y - 9, x + 9, y + 9);
+        wMaler.drawLine(x + 9, y - 9, x - 9, y + 9);
+    }
+}
+
+void KdeW::mousePressEvent(QMouseEvent *Maus)
+{
+    const QPoint punkt = Maus->position().toPoint();
+    for (int block = 1; block <= BLOECKE; ++block) {
+        for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+            if (!Spielschein::FeldGetroffen(punkt, block, zahl))
+                continue;
+            statusbar->showMessage(formatiert("BlockNr:%2d, Zahl:%2d", block, zahl), 1000);
+            bool &markiert = Kreuz[block][zahl];
+            if (!markiert && ZaehlerKreuze[block] < MAX_KREUZE) {
+                markiert = true;
+                ++ZaehlerKreuze[block];
+            } else if (markiert && ZaehlerKreuze[block] > 0) {
+                markiert = false;
+                --ZaehlerKreuze[block];
+            } else {
+                continue;
+            }
+            repaint(Spielschein::Feldquadrat(block, zahl));
+        }
+    }
+    Einsatzformel();
+}
+
+void KdeW::NeuerSchein_clicked()
+{
+    LottoScheinZeichnen();
+}
+
+void KdeW::ButtonAutoTip_clicked()
+{
+    LottoScheinZeichnen();
+    TippsAuslosen();
+    repaint(0, 0, BILD_BREITE, BILD_HOEHE);
+}
+
+void KdeW::vergleichen()
+{
+    boolSechsRichtige = TippsVergleichen(gewinne);
+}
+
+void KdeW::ButtonStep_clicked()
+{
+    timer->stop();
+    Start = false;
+    ListBox2->clear();
+    ZiehungBuchen();
+    TipListeFuellen();
+    Ziehung();
+    ZiehungZaehlen();
+    vergleichen();
+    JahreBerechnen();
+    Ergebnisanzeige();
+}
+
+void KdeW::ButtonStartStop_clicked()
+{
+    ListBox2->clear();
+    TipListeFuellen();
+    if (!Start) {
+        timer->start(ZyklusZeit);
+        Start = true;
+    } else {
+        timer->stop();
+        Start = false;
+    }
+}
+
+void KdeW::timerZiehungen()
+{
+    boolSechsRichtige = Ziehungsstapel(gewinne, SechsRichtigeStop);
+    if (SechsRichtigeStop && boolSechsRichtige) {
+        timer->stop();
+        Start = false;
+    }
+    JahreBerechnen();
+    Ergebnisanzeige();
+}
+
+void KdeW::BoxChecked()
+{
+    SechsRichtigeStop = Ch1->isChecked();
+}
+
+void KdeW::TipListeFuellen()
+{
+    for (int block = 1; block <= BLOECKE; ++block) {
+        const QString Str = Zahlenzeile(Kreuz[block]);
+        if (!Str.isEmpty())
+            ListBox2->addItem(Str);
+    }
+}
+
+void KdeW::Ergebnisanzeige()
+{
+    QString Str;
+    for (int n = 1; n <= 6; ++n)
+        Str += formatiert("%2d ", GezogeneZahl[n]);
+    Label1->setText(Str);
+    Label2->setText(formatiert("%2d ", GezogeneZahl[7]));
+    Label3->setText(formatiert("ZiehungNr:%7llu ", static_cast<unsigned long long>(ZiehungNr)));
+    Label4->setText(formatiert("Jahre:%7.2f ", Jahre));
+    Label5->setText(formatiert("Kosten:%7.2f DM", Kosten));
+    statusbar->showMessage(formatiert("Kapital bei 3 Prozent Verzinsung = %1.6LE DM", Zinseszins));
+    ZeigeAnzahlRichtige();
+}
+
+void KdeW::ZeigeAnzahlRichtige()
+{
+    const QString zeilen[] = {
+        formatiert("Anzahl 3  Richtige:%7lld", static_cast<long long>(gewinne.dreiRichtige)),
+        formatiert("Anzahl 4  Richtige:%7lld", static_cast<long long>(gewinne.vierRichtige)),
+        formatiert("Anzahl 5  Richtige:%7lld", static_cast<long long>(gewinne.fuenfRichtige)),
+        formatiert("Anzahl 5+ Richtige:%7lld", static_cast<long long>(gewinne.fuenfRichtigePlus)),
+        formatiert("Anzahl 6  Richtige:%7lld", static_cast<long long>(gewinne.sechsRichtige)),
+    };
+    // Rewriting the lines in place shows the same five lines as clearing and refilling the list,
+    // without a model reset per batch, and keeps the user's current line during a run.
+    if (ListBox1->count() != static_cast<int>(std::size(zeilen))) {
+        ListBox1->clear();
+        for (const QString &zeile : zeilen)
+            ListBox1->addItem(zeile);
+        return;
+    }
+    for (int i = 0; i < ListBox1->count(); ++i)
+        ListBox1->item(i)->setText(zeilen[i]);
+}
+
+void KdeW::ListItemIndex(const QListWidget *liste, int index)
+{
+    if (const QListWidgetItem *zeile = liste->item(index))
+        statusbar->showMessage(zeile->text(), 2000);
+}
+
+void KdeW::ButtonInfo_clicked()
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("eMail:lotto-simulator@example.org"),
+                    QStringLiteral("Ich bin arm geblieben und Sie können das auch.\n"
+                                   "               Mit Lotto! "),
+                    QMessageBox::NoButton, this);
+    box.setDefaultButton(box.addButton(QStringLiteral("&OK"), QMessageBox::AcceptRole));
+    box.exec();
+}

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "Lottomodell.h"
+
+#include <QMainWindow>
+#include <QPainter>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+
+const int BILD_BREITE = 780;
+const int BILD_HOEHE = 550;
+
+// The main window: the painted ticket on top, the controls and the results below it, all at fixed
+// positions. The simulation itself lives in Lottomodell; the slots here apply it and show it.
+class KdeW : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    KdeW();
+
+    // Back to an empty ticket and zero totals; stops a run.
+    void LottoScheinZeichnen();
+    // Writes the five win counters into the statistics list.
+    void ZeigeAnzahlRichtige();
+    // Evaluates the ticket against the last draw.
+    void vergleichen();
+
+public slots:
+    void NeuerSchein_clicked();
+    void ButtonStep_clicked();
+    void ButtonStartStop_clicked();
+    void ButtonAutoTip_clicked();
+    void timerZiehungen();
+    void ButtonInfo_clicked();
+    void BoxChecked();
+    // Echoes an activated line of either list in the status bar.
+    void ListItemIndex(const QListWidget *liste, int index);
+
+protected:
+    void mousePressEvent(QMouseEvent *Maus) override;
+    void paintEvent(QPaintEvent *ereignis) override;
+
+private:
+    void TipListeFuellen();
+    void Ergebnisanzeige();
+    void FeldZeichnen(int block, int zahl);
+
+    bool SechsRichtigeStop = false; // follows Ch1
+    bool boolSechsRichtige = false; // the last evaluation found a six
+    Gewinne gewinne;
+
+    QStatusBar *statusbar;
+    QPushButton *ButtonNeuerSchein;
+    QPushButton *ButtonStep;
+    QPushButton *ButtonStartStop;
+    QPushButton *ButtonInfo;
+    QPushButton *ButtonAutoTip;
+    QTimer *timer;
+    QLabel *Label1; // the six drawn numbers
+    QLabel *Label2; // the bonus number
+    QLabel *Label3; // draws
+    QLabel *Label4; // years
+    QLabel *Label5; // costs
+    QListWidget *ListBox1; // win statistics
+    QListWidget *ListBox2; // the ticket's tips
+    QCheckBox *Ch1;
+    QPainter wMaler; // active only inside paintEvent
+
+    friend struct KdeWZugriff; // lets the tests look inside
+};
