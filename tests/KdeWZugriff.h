@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "Kugelzug.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTimer>
+
+// The tests' view into the window: its widgets and flags are private to everything else.
+struct KdeWZugriff
+{
+    KdeW &w;
+
+    QStatusBar *statusbar() const { return w.statusbar; }
+    QPushButton *neuerSchein() const { return w.ButtonNeuerSchein; }
+    QPushButton *step() const { return w.ButtonStep; }
+    QPushButton *startStop() const { return w.ButtonStartStop; }
+    QPushButton *info() const { return w.ButtonInfo; }
+    QPushButton *autoTip() const { return w.ButtonAutoTip; }
+    QTimer *timer() const { return w.timer; }
+    QLabel *label(int n) const
+    {
+        QLabel *labels[] = { nullptr, w.Label1, w.Label2, w.Label3, w.Label4, w.Label5 };
+        return labels[n];
+    }
+    QListWidget *statistik() const { return w.ListBox1; }
+    QListWidget *tipps() const { return w.ListBox2; }
+    QCheckBox *ch1() const { return w.Ch1; }
+    Gewinne &gewinne() const { return w.gewinne; }
+    bool &sechsRichtigeStop() const { return w.SechsRichtigeStop; }
+    bool &boolSechsRichtige() const { return w.boolSechsRichtige; }
+
+    static QStringList zeilen(const QListWidget *liste)
+    {
+        QStringList texte;
+        for (int i = 0; i < liste->count(); ++i)
+            texte << liste->item(i)->text();
+        return texte;
+    }
+    QStringList statistikZeilen() const { return zeilen(w.ListBox1); }
+    QStringList tippZeilen() const { return zeilen(w.ListBox2); }
+    QString status() const { return w.statusbar->currentMessage(); }
+};
+
+// Marks a block by hand in the shared state, as presses would.
+inline void BlockMarkieren(int block, std::initializer_list<int> zahlen)
+{
+    for (int zahl : zahlen) {
+        Kreuz[block][zahl] = true;
+        ++ZaehlerKreuze[block];
+    }
+    Einsatzformel();
+}
