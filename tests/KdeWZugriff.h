@@ -47,6 +47,7 @@ struct KdeWZugriff
     QStringList statistikZeilen() const { return zeilen(w.ListBox1); }
     QStringList tippZeilen() const { return zeilen(w.ListBox2); }
     QString status() const { return w.statusbar->currentMessage(); }
+    void ergebnisanzeige() const { w.Ergebnisanzeige(); }
 };
 
 // Marks a block by hand in the shared state, as presses would.

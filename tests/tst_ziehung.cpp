@@ -1,0 +1,464 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Draw steps, the result display, the list echo and continuous runs in the window.
+#include "KdeWZugriff.h"
+
+#include <QProxyStyle>
+#include <QTest>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+QPoint Mitte(int block, int zahl)
+{
+    return { FeldXk[block][zahl], FeldYk[block][zahl] };
+}
+
+const QStringList NULL_STATISTIK {
+    "Anzahl 3  Richtige:      0", "Anzahl 4  Richtige:      0", "Anzahl 5  Richtige:      0",
+    "Anzahl 5+ Richtige:      0", "Anzahl 6  Richtige:      0",
+};
+
+// A desktop theme that activates list items on a single click, as KDE's does.
+class EinzelklickThema : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *antwort) const override
+    {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, antwort);
+    }
+};
+
+} // namespace
+
+class TestZiehung : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<KdeW> fenster;
+    KdeW &w() { return *fenster; }
+    KdeWZugriff zugriff() { return { *fenster }; }
+
+    void klick(QPoint punkt) { QTest::mouseClick(&w(), Qt::LeftButton, {}, punkt); }
+
+    // Marks the tip of draw `nr` (counted from the current ZiehungNr on) in a block, found on a copy
+    // of the generator, so that the run has its first six exactly there.
+    void SechserSetzen(int block, std::uint64_t nr)
+    {
+        Zufallsgenerator vorschau = Zufall;
+        for (std::uint64_t i = ZiehungNr + 1; i <= nr; ++i)
+            ZiehungAus(vorschau);
+        for (int n = 1; n <= 6; ++n)
+            klick(Mitte(block, GezogeneZahl[n]));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Zufall.saeen(27182818);
+        fenster = std::make_unique<KdeW>();
+        fenster->setAttribute(Qt::WA_DeleteOnClose, false);
+        fenster->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
+    }
+    void cleanup() { fenster.reset(); }
+
+    void ersteSchritte();
+    void schrittOhneEinsatz();
+    void schrittOhneKreuze();
+    void jahrNach52Schritten();
+    void ergebnistexte();
+    void tippliste();
+    void statistikMitNullen();
+    void statistikZaehlt();
+    void listenzeileImStatus_data();
+    void listenzeileImStatus();
+    void einfacherKlickAktiviertNicht();
+    void ersterStapel();
+    void stapelNachDreiSchritten();
+    void sechserStopptLauf();
+    void sechserOhneStop();
+    void schrittBeendetLauf();
+    void stopZiehtNichtsMehr();
+    void resetBeendetLauf();
+    void laufMitTimer();
+    void kapitalUnendlich();
+    void zaehlerJenseits32Bit();
+};
+
+void TestZiehung::ersteSchritte()
+{
+    auto z = zugriff();
+    klick(Mitte(1, 1));
+    QCOMPARE(Spielkosten, 4.0);
+    z.step()->click();
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:      1 "));
+    QCOMPARE(z.label(4)->text(), QStringLiteral("Jahre:   0.02 "));
+    QCOMPARE(z.label(5)->text(), QStringLiteral("Kosten:   4.00 DM"));
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 4.000000E+00 DM"));
+    QCOMPARE(z.label(1)->text().size(), 18);
+    QCOMPARE(z.label(2)->text().size(), 3);
+    QCOMPARE(z.statistikZeilen().size(), 5);
+    QCOMPARE(z.tippZeilen(), QStringList { QStringLiteral(" 1 ") });
+    z.step()->click();
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:      2 "));
+    QCOMPARE(z.label(5)->text(), QStringLiteral("Kosten:   8.00 DM"));
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 8.002308E+00 DM"));
+    QVERIFY(!z.timer()->isActive());
+    QVERIFY(!Start);
+}
+
+void TestZiehung::schrittOhneEinsatz()
+{
+    // No press since the reset: the stake is still 0, so nothing is booked.
+    zugriff().step()->click();
+    QCOMPARE(zugriff().label(5)->text(), QStringLiteral("Kosten:   0.00 DM"));
+    QCOMPARE(zugriff().status(),
+             QStringLiteral("Kapital bei 3 Prozent Verzinsung = 0.000000E+00 DM"));
+    QCOMPARE(ZiehungNr, 1u);
+}
+
+void TestZiehung::schrittOhneKreuze()
+{
+    klick(QPoint(700, 470));
+    zugriff().step()->click();
+    zugriff().step()->click();
+    QCOMPARE(zugriff().label(5)->text(), QStringLiteral("Kosten:   5.00 DM"));
+    QCOMPARE(zugriff().tipps()->count(), 0);
+    QCOMPARE(zugriff().statistikZeilen(), NULL_STATISTIK);
+    QVERIFY(!zugriff().label(1)->text().isEmpty());
+}
+
+void TestZiehung::jahrNach52Schritten()
+{
+    zugriff().autoTip()->click();
+    for (int i = 0; i < 52; ++i)
+        zugriff().step()->click();
+    QCOMPARE(zugriff().label(4)->text(), QStringLiteral("Jahre:   1.00 "));
+    QCOMPARE(zugriff().label(5)->text(), QStringLiteral("Kosten: 910.00 DM"));
+    QCOMPARE(zugriff().status(),
+             QStringLiteral("Kapital bei 3 Prozent Verzinsung = 9.235171E+02 DM"));
+}
+
+void TestZiehung::ergebnistexte()
+{
+    const int ziehung[] = { 0, 3, 17, 22, 31, 40, 49, 7 };
+    for (int n = 1; n <= 7; ++n)
+        GezogeneZahl[n] = static_cast<signed char>(ziehung[n]);
+    ZiehungNr = 1234567;
+    Jahre = 1234567 / 52.0;
+    Kosten = 21604922.5;
+    Zinseszins = 1e4000L;
+    zugriff().ergebnisanzeige();
+    auto z = zugriff();
+    QCOMPARE(z.label(1)->text(), QStringLiteral(" 3 17 22 31 40 49 "));
+    QCOMPARE(z.label(2)->text(), QStringLiteral(" 7 "));
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:1234567 "));
+    QCOMPARE(z.label(4)->text(), QStringLiteral("Jahre:23741.67 "));
+    QCOMPARE(z.label(5)->text(), QStringLiteral("Kosten:21604922.50 DM"));
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 1.000000E+4000 DM"));
+}
+
+void TestZiehung::tippliste()
+{
+    for (int zahl : { 33, 5, 12 })
+        klick(Mitte(1, zahl));
+    for (int zahl = 1; zahl <= 6; ++zahl)
+        klick(Mitte(3, zahl));
+    zugriff().step()->click();
+    const QStringList erwartet { QStringLiteral(" 5 12 33 "), QStringLiteral(" 1  2  3  4  5  6 ") };
+    QCOMPARE(zugriff().tippZeilen(), erwartet);
+    // The list shows the ticket as of the last step or start/stop click, not as marked since.
+    klick(Mitte(2, 49));
+    QCOMPARE(zugriff().tippZeilen(), erwartet);
+    zugriff().startStop()->click();
+    zugriff().startStop()->click();
+    QCOMPARE(zugriff().tippZeilen().value(1), QStringLiteral("49 "));
+}
+
+void TestZiehung::statistikMitNullen()
+{
+    klick(Mitte(1, 1));
+    zugriff().step()->click();
+    QCOMPARE(zugriff().statistikZeilen(), NULL_STATISTIK);
+}
+
+void TestZiehung::statistikZaehlt()
+{
+    auto z = zugriff();
+    z.gewinne() = { 1234567, 89, 3, 2, 1 };
+    w().ZeigeAnzahlRichtige();
+    const QStringList erwartet { "Anzahl 3  Richtige:1234567", "Anzahl 4  Richtige:     89",
+                                 "Anzahl 5  Richtige:      3", "Anzahl 5+ Richtige:      2",
+                                 "Anzahl 6  Richtige:      1" };
+    QCOMPARE(z.statistikZeilen(), erwartet);
+    // Counters past the 32-bit range are shown whole.
+    z.gewinne().dreiRichtige = 12'345'678'901;
+    w().ZeigeAnzahlRichtige();
+    QCOMPARE(z.statistikZeilen().value(0), QStringLiteral("Anzahl 3  Richtige:12345678901"));
+    QCOMPARE(z.statistik()->count(), 5);
+}
+
+void TestZiehung::listenzeileImStatus_data()
+{
+    QTest::addColumn<bool>("statistik");
+    QTest::addColumn<int>("zeile");
+    QTest::addColumn<bool>("tastatur");
+    QTest::newRow("tip line 1, double click") << false << 1 << false;
+    QTest::newRow("tip line 0, Return") << false << 0 << true;
+    QTest::newRow("statistics line 4, double click") << true << 4 << false;
+    QTest::newRow("statistics line 3, Return") << true << 3 << true;
+}
+
+void TestZiehung::listenzeileImStatus()
+{
+    QFETCH(bool, statistik);
+    QFETCH(int, zeile);
+    QFETCH(bool, tastatur);
+    klick(Mitte(1, 8));
+    klick(Mitte(4, 9));
+    zugriff().step()->click();
+    QListWidget *liste = statistik ? zugriff().statistik() : zugriff().tipps();
+    const QString text = liste->item(zeile)->text();
+    if (tastatur) {
+        liste->setFocus();
+        liste->setCurrentRow(zeile);
+        QTest::keyClick(liste, Qt::Key_Return);
+    } else {
+        const QPoint p = liste->visualItemRect(liste->item(zeile)).center();
+        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, p);
+    }
+    QCOMPARE(zugriff().status(), text);
+    if (statistik && zeile == 4)
+        QVERIFY(text.startsWith(QStringLiteral("Anzahl 6  Richtige:")));
+    QTest::qWait(1500);
+    QCOMPARE(zugriff().status(), text);
+    QTRY_COMPARE_WITH_TIMEOUT(zugriff().status(), QString(), 1500);
+}
+
+void TestZiehung::einfacherKlickAktiviertNicht()
+{
+    cleanup();
+    auto *thema = new EinzelklickThema;
+    QApplication::setStyle(thema);
+    init();
+    klick(Mitte(1, 8));
+    zugriff().step()->click();
+    QListWidget *liste = zugriff().statistik();
+    const QPoint p = liste->visualItemRect(liste->item(2)).center();
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, p);
+    QVERIFY(zugriff().status().startsWith(QStringLiteral("Kapital")));
+    QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, p);
+    QCOMPARE(zugriff().status(), QStringLiteral("Anzahl 5  Richtige:      0"));
+    cleanup();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void TestZiehung::ersterStapel()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    QVERIFY(!z.sechsRichtigeStop());
+    z.startStop()->click();
+    QVERIFY(z.timer()->isActive());
+    QCOMPARE(z.timer()->interval(), 1);
+    QVERIFY(!z.timer()->isSingleShot());
+    QCOMPARE(z.timer()->timerType(), Qt::PreciseTimer);
+    QVERIFY(Start);
+    QCOMPARE(ZiehungNr, 0u); // the click itself draws nothing
+    QCOMPARE(z.tipps()->count(), 10);
+    w().timerZiehungen();
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:    520 "));
+    QCOMPARE(z.label(4)->text(), QStringLiteral("Jahre:  10.00 "));
+    QCOMPARE(z.label(5)->text(), QStringLiteral("Kosten:9100.00 DM"));
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 1.060884E+04 DM"));
+    QCOMPARE(z.statistik()->count(), 5);
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 1040u);
+    QCOMPARE(z.label(4)->text(), QStringLiteral("Jahre:  20.00 "));
+}
+
+void TestZiehung::stapelNachDreiSchritten()
+{
+    zugriff().autoTip()->click();
+    for (int i = 0; i < 3; ++i)
+        zugriff().step()->click();
+    zugriff().ch1()->click();
+    zugriff().startStop()->click();
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 520u);
+    QCOMPARE(Kosten, 520 * 17.5);
+}
+
+void TestZiehung::sechserStopptLauf()
+{
+    auto z = zugriff();
+    SechserSetzen(4, 700);
+    QVERIFY(z.sechsRichtigeStop());
+    z.startStop()->click();
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 520u);
+    QVERIFY(Start);
+    w().timerZiehungen();
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:    700 "));
+    QCOMPARE(z.statistikZeilen().value(4), QStringLiteral("Anzahl 6  Richtige:      1"));
+    QVERIFY(!Start);
+    QVERIFY(!z.timer()->isActive());
+    QCOMPARE(Kosten, 700 * 4.0);
+    QString ziehung;
+    for (int n = 1; n <= 6; ++n)
+        ziehung += QString::asprintf("%2d ", GezogeneZahl[n]);
+    QCOMPARE(z.label(1)->text(), ziehung);
+
+    // Started again, the run goes on from 700, and a six in a batch's first draw ends it there.
+    SechserSetzen(5, 701);
+    z.startStop()->click();
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 701u);
+    QVERIFY(!Start);
+    z.startStop()->click();
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 1040u);
+    QVERIFY(Start);
+}
+
+void TestZiehung::sechserOhneStop()
+{
+    auto z = zugriff();
+    SechserSetzen(2, 300);
+    z.ch1()->click();
+    z.startStop()->click();
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 520u);
+    QVERIFY(z.gewinne().sechsRichtige >= 1);
+    QVERIFY(Start);
+    QVERIFY(z.timer()->isActive());
+    // Switched on again, it applies from the next draw on.
+    z.ch1()->click();
+    QVERIFY(z.sechsRichtigeStop());
+    w().timerZiehungen();
+    QVERIFY(Start);
+}
+
+void TestZiehung::schrittBeendetLauf()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.startStop()->click();
+    w().timerZiehungen();
+    z.step()->click();
+    QVERIFY(!Start);
+    QVERIFY(!z.timer()->isActive());
+    QCOMPARE(ZiehungNr, 521u);
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:    521 "));
+    z.startStop()->click();
+    QVERIFY(Start);
+    QVERIFY(z.timer()->isActive());
+}
+
+void TestZiehung::stopZiehtNichtsMehr()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    z.startStop()->click();
+    QTRY_VERIFY(ZiehungNr >= 1040);
+    z.startStop()->click();
+    QVERIFY(!Start);
+    QVERIFY(!z.timer()->isActive());
+    const std::uint64_t nr = ZiehungNr;
+    QCOMPARE(nr % 520, 0u);
+    const QString status = z.status();
+    const QStringList statistik = z.statistikZeilen();
+    const QString kosten = z.label(5)->text();
+    QTest::qWait(50);
+    QCOMPARE(ZiehungNr, nr);
+    QCOMPARE(z.label(3)->text(), QString::asprintf("ZiehungNr:%7llu ", (unsigned long long)nr));
+    QCOMPARE(z.label(5)->text(), kosten);
+    QCOMPARE(z.status(), status);
+    QCOMPARE(z.statistikZeilen(), statistik);
+    QCOMPARE(z.tipps()->count(), 10);
+}
+
+void TestZiehung::resetBeendetLauf()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.startStop()->click();
+    QTRY_VERIFY(ZiehungNr >= 520);
+    z.neuerSchein()->click();
+    QVERIFY(!Start);
+    QVERIFY(!z.timer()->isActive());
+    QVERIFY(z.ch1()->isChecked());
+    QTest::qWait(20);
+    QCOMPARE(ZiehungNr, 0u);
+    z.startStop()->click();
+    QVERIFY(Start);
+}
+
+void TestZiehung::laufMitTimer()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    z.startStop()->click();
+    QTRY_VERIFY(ZiehungNr >= 520 * 20);
+    QVERIFY(Start);
+    // Marks change while the run goes on; the stake applies from the next batch.
+    int frei = 1;
+    while (Kreuz[1][frei])
+        ++frei;
+    for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+        if (Kreuz[1][zahl])
+            klick(Mitte(1, zahl));
+    }
+    QCOMPARE(Spielkosten, 16.0);
+    const std::uint64_t nr = ZiehungNr;
+    const double kosten = Kosten;
+    QTRY_VERIFY(ZiehungNr >= nr + 520 * 5);
+    z.startStop()->click();
+    QCOMPARE(Kosten, kosten + 16.0 * double(ZiehungNr - nr));
+}
+
+void TestZiehung::kapitalUnendlich()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    z.startStop()->click();
+    ZiehungNr = 19'700'200; // a multiple of 520
+    Kosten = 19'700'200 * 17.5;
+    Zinseszins = std::numeric_limits<long double>::max() / 1.0005L;
+    w().timerZiehungen();
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = INF DM"));
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:19700720 "));
+    QCOMPARE(z.label(5)->text(), QStringLiteral("Kosten:344762600.00 DM"));
+    QVERIFY(Start);
+    QVERIFY(z.timer()->isActive());
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 19'701'240u);
+    QCOMPARE(z.status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = INF DM"));
+}
+
+void TestZiehung::zaehlerJenseits32Bit()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    z.startStop()->click();
+    ZiehungNr = std::uint64_t { 1 } << 32;
+    w().timerZiehungen();
+    QCOMPARE(ZiehungNr, 4294967560u);
+    QCOMPARE(z.label(3)->text(), QStringLiteral("ZiehungNr:4294967560 "));
+    QCOMPARE(z.label(4)->text(), QStringLiteral("Jahre:82595530.00 "));
+}
+
+QTEST_MAIN(TestZiehung)
+#include "tst_ziehung.moc"
