@@ -26,15 +26,16 @@ install_packages() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-build() { # build-dir [cmake options...]
+build() { # build-dir target [cmake options...]
     dir=$1
-    shift
+    target=$2
+    shift 2
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
+    cmake --build "$dir" -j "$jobs" --target "$target"
 }
 
 run() {
-    build build -DBUILD_TESTING=OFF
+    build build lotto-simulator
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
         exec ./build/lotto-simulator "$@"
     fi
@@ -55,14 +56,14 @@ run() {
 }
 
 unit_tests() {
-    build build -DBUILD_TESTING=ON
+    build build all
     (cd build && ctest --output-on-failure -j "$jobs")
-    build build-asan -DBUILD_TESTING=ON -DLOTTO_SANITIZE=ON
+    build build-asan all -DLOTTO_SANITIZE=ON
     (cd build-asan && ctest --output-on-failure -j "$jobs")
 }
 
 bench() {
-    build build -DBUILD_TESTING=ON
+    build build lotto_benchmark
     QT_QPA_PLATFORM=offscreen ./build/benchmarks/lotto_benchmark
 }
 

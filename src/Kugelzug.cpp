@@ -5,6 +5,7 @@
 #include "Spielschein.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -12,9 +13,11 @@
 #include <QPaintEvent>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
@@ -57,7 +60,7 @@ class DoppelklickStil : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *antwort) const override
+        QStyleHintReturn *antwort) const override
     {
         if (hint == SH_ItemView_ActivateItemOnSingleClick)
             return 0;
@@ -82,13 +85,13 @@ KdeW::KdeW()
         widget->setFont(schrift);
         widget->setGeometry(x, y, breite, hoehe);
     };
-    auto knopf = [&](const QString &text, int x, int y, int breite, int hoehe,
-                     void (KdeW::*slot)()) {
-        auto *button = new QPushButton(text, this);
-        platziere(button, x, y, breite, hoehe);
-        connect(button, &QPushButton::clicked, this, slot);
-        return button;
-    };
+    auto knopf
+        = [&](const QString &text, int x, int y, int breite, int hoehe, void (KdeW::*slot)()) {
+              auto *button = new QPushButton(text, this);
+              platziere(button, x, y, breite, hoehe);
+              connect(button, &QPushButton::clicked, this, slot);
+              return button;
+          };
     auto beschriftung = [&](const QString &text, int x, int y, int breite, int hoehe) {
         auto *label = new QLabel(this);
         label->setFont(schrift);
@@ -99,11 +102,13 @@ KdeW::KdeW()
     auto liste = [&](int x, int y, int breite, int hoehe) {
         auto *list = new QListWidget(this);
         platziere(list, x, y, breite, hoehe);
+        // One line of one font each: the view need not measure every line at every paint.
+        list->setUniformItemSizes(true);
         auto *stil = new DoppelklickStil;
         stil->setParent(list);
         list->setStyle(stil);
         connect(list, &QListWidget::activated, this,
-                [this, list](const QModelIndex &zeile) { ListItemIndex(list, zeile.row()); });
+            [this, list](const QModelIndex &zeile) { ListItemIndex(list, zeile.row()); });
         return list;
     };
 
@@ -113,14 +118,14 @@ KdeW::KdeW()
     platziere(statusbar, 0, 530, BILD_BREITE, 20);
     statusbar->setSizeGripEnabled(false);
 
-    ButtonNeuerSchein = knopf(QStringLiteral("Neuer Spielschein"), 20, 490, 160, 30,
-                              &KdeW::NeuerSchein_clicked);
+    ButtonNeuerSchein
+        = knopf(QStringLiteral("Neuer Spielschein"), 20, 490, 160, 30, &KdeW::NeuerSchein_clicked);
     ButtonStep = knopf(QStringLiteral("Step"), 190, 490, 80, 30, &KdeW::ButtonStep_clicked);
-    ButtonStartStop = knopf(QStringLiteral("Start/Stop"), 280, 490, 100, 30,
-                            &KdeW::ButtonStartStop_clicked);
+    ButtonStartStop
+        = knopf(QStringLiteral("Start/Stop"), 280, 490, 100, 30, &KdeW::ButtonStartStop_clicked);
     ButtonInfo = knopf(QStringLiteral("Info"), 250, 330, 100, 100, &KdeW::ButtonInfo_clicked);
-    ButtonAutoTip = knopf(QStringLiteral("Auto-Tip"), 250, 450, 100, 30,
-                          &KdeW::ButtonAutoTip_clicked);
+    ButtonAutoTip
+        = knopf(QStringLiteral("Auto-Tip"), 250, 450, 100, 30, &KdeW::ButtonAutoTip_clicked);
 
     Label1 = beschriftung(QString(), 390, 355, 170, 30);
     Label2 = beschriftung(QString(), 570, 355, 30, 30);
@@ -141,6 +146,13 @@ KdeW::KdeW()
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, &KdeW::timerZiehungen);
 
+    bildTakt = new QTimer(this);
+    bildTakt->setSingleShot(true);
+    bildTakt->setTimerType(Qt::PreciseTimer);
+    connect(bildTakt, &QTimer::timeout, this, [this] {
+        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+    });
+
     LottoScheinZeichnen();
 }
 
@@ -155,7 +167,32 @@ void KdeW::LottoScheinZeichnen()
     Label3->setText(QStringLiteral("ZiehungNr:0"));
     Label4->setText(QStringLiteral("Jahre:0"));
     Label5->setText(QStringLiteral("Kosten:0.0 DM"));
-    repaint(0, 0, BILD_BREITE, BILD_HOEHE);
+    SofortMalen(rect());
+}
+
+// A run changes the result texts on every tick of its 1 ms timer, some 900 times a second, while
+// the screen shows 60 or so frames. So during a run the window paints at most once per frame,
+// always what is current by then; the texts themselves are set on every batch. Our own repaints
+// (a pressed field) stay immediate.
+bool KdeW::event(QEvent *ereignis)
+{
+    if (ereignis->type() == QEvent::UpdateRequest) {
+        const int bildabstand = 1000 / std::clamp(int(screen()->refreshRate()), 30, 240);
+        if (Start && !sofort && letztesBild.isValid() && letztesBild.elapsed() < bildabstand) {
+            if (!bildTakt->isActive())
+                bildTakt->start(bildabstand - int(letztesBild.elapsed()));
+            return true;
+        }
+        letztesBild.restart();
+    }
+    return QMainWindow::event(ereignis);
+}
+
+void KdeW::SofortMalen(const QRect &bereich)
+{
+    sofort = true;
+    repaint(bereich);
+    sofort = false;
 }
 
 void KdeW::paintEvent(QPaintEvent *ereignis)
@@ -219,7 +256,7 @@ void KdeW::mousePressEvent(QMouseEvent *Maus)
             } else {
                 continue;
             }
-            repaint(Spielschein::Feldquadrat(block, zahl));
+            SofortMalen(Spielschein::Feldquadrat(block, zahl));
         }
     }
     Einsatzformel();
@@ -234,7 +271,7 @@ void KdeW::ButtonAutoTip_clicked()
 {
     LottoScheinZeichnen();
     TippsAuslosen();
-    repaint(0, 0, BILD_BREITE, BILD_HOEHE);
+    SofortMalen(rect());
 }
 
 void KdeW::vergleichen()
@@ -338,9 +375,9 @@ void KdeW::ListItemIndex(const QListWidget *liste, int index)
 void KdeW::ButtonInfo_clicked()
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("eMail:lotto-simulator@example.org"),
-                    QStringLiteral("Ich bin arm geblieben und Sie können das auch.\n"
-                                   "               Mit Lotto! "),
-                    QMessageBox::NoButton, this);
+        QStringLiteral("Ich bin arm geblieben und Sie können das auch.\n"
+                       "               Mit Lotto! "),
+        QMessageBox::NoButton, this);
     box.setDefaultButton(box.addButton(QStringLiteral("&OK"), QMessageBox::AcceptRole));
     box.exec();
 }

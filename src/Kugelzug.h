@@ -3,6 +3,7 @@
 
 #include "Lottomodell.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPainter>
 
@@ -44,6 +45,7 @@ public slots:
     void ListItemIndex(const QListWidget *liste, int index);
 
 protected:
+    bool event(QEvent *ereignis) override;
     void mousePressEvent(QMouseEvent *Maus) override;
     void paintEvent(QPaintEvent *ereignis) override;
 
@@ -51,6 +53,7 @@ private:
     void TipListeFuellen();
     void Ergebnisanzeige();
     void FeldZeichnen(int block, int zahl);
+    void SofortMalen(const QRect &bereich);
 
     bool SechsRichtigeStop = false; // follows Ch1
     bool boolSechsRichtige = false; // the last evaluation found a six
@@ -72,6 +75,11 @@ private:
     QListWidget *ListBox2; // the ticket's tips
     QCheckBox *Ch1;
     QPainter wMaler; // active only inside paintEvent
+
+    // Frame pacing during a run: see event().
+    QElapsedTimer letztesBild;
+    QTimer *bildTakt;
+    bool sofort = false;
 
     friend struct KdeWZugriff; // lets the tests look inside
 };

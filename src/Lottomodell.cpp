@@ -46,8 +46,8 @@ void Einsatzformel()
         if (ZaehlerKreuze[block] > 0)
             ++AnzahlTipBloecke;
     }
-    Spielkosten = static_cast<double>(AnzahlTipBloecke * static_cast<long double>(KOSTEN_PRO_BLOCK)
-                                      + GEBUEHREN);
+    Spielkosten = static_cast<double>(
+        AnzahlTipBloecke * static_cast<long double>(KOSTEN_PRO_BLOCK) + GEBUEHREN);
 }
 
 bool TippsVergleichen(Gewinne &gewinne)

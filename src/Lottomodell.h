@@ -9,8 +9,8 @@
 
 // The capital is booked in the x87 double-extended format; the figures shown depend on it.
 static_assert(std::numeric_limits<long double>::digits == 64
-                  && std::numeric_limits<long double>::max_exponent == 16384,
-              "long double must be the x87 double-extended format");
+        && std::numeric_limits<long double>::max_exponent == 16384,
+    "long double must be the x87 double-extended format");
 
 inline constexpr int BLOECKE = 10; // tip blocks on a ticket, numbered 1..10
 inline constexpr int ZAHLEN = 49; // numbers per block, 1..49
@@ -66,7 +66,10 @@ void Einsatzformel();
 inline void Buchen(double &kosten, long double &kapital, double einsatz)
 {
     kosten += einsatz;
-    kapital = kapital * static_cast<long double>(ZINSFAKTOR) + einsatz;
+    // Past the extended range the capital is infinite and stays so (inf * q + stake = inf). The
+    // x87 unit computes with infinities in microcode, a hundred times slower, so it is left alone.
+    if (kapital < std::numeric_limits<long double>::infinity())
+        kapital = kapital * static_cast<long double>(ZINSFAKTOR) + einsatz;
 }
 
 // Books the current Spielkosten for one draw into Kosten and Zinseszins.

@@ -168,13 +168,20 @@ void TestFenster::widgets()
     QFETCH(QString, text);
     auto z = zugriff();
     const QHash<QString, QWidget *> widgets {
-        { "statusbar", z.statusbar() }, { "neuerSchein", z.neuerSchein() },
-        { "step", z.step() },           { "startStop", z.startStop() },
-        { "info", z.info() },           { "autoTip", z.autoTip() },
-        { "label1", z.label(1) },       { "label2", z.label(2) },
-        { "label3", z.label(3) },       { "label4", z.label(4) },
-        { "label5", z.label(5) },       { "statistik", z.statistik() },
-        { "tipps", z.tipps() },         { "ch1", z.ch1() },
+        { "statusbar", z.statusbar() },
+        { "neuerSchein", z.neuerSchein() },
+        { "step", z.step() },
+        { "startStop", z.startStop() },
+        { "info", z.info() },
+        { "autoTip", z.autoTip() },
+        { "label1", z.label(1) },
+        { "label2", z.label(2) },
+        { "label3", z.label(3) },
+        { "label4", z.label(4) },
+        { "label5", z.label(5) },
+        { "statistik", z.statistik() },
+        { "tipps", z.tipps() },
+        { "ch1", z.ch1() },
     };
     QWidget *widget = widgets.value(name);
     QVERIFY(widget);
@@ -213,9 +220,7 @@ void TestFenster::leererSchein()
             QCOMPARE(bild.pixel(q.topLeft() + QPoint(2, 2)), qRgb(255, 255, 255));
             QCOMPARE(bild.pixel(q.bottomRight() - QPoint(2, 2)), qRgb(255, 255, 255));
             QVERIFY2(RotePixel(bild, q.adjusted(1, 1, -1, -1)) > 10,
-                     qPrintable(QStringLiteral("no number in block %1 field %2")
-                                    .arg(block)
-                                    .arg(zahl)));
+                qPrintable(QStringLiteral("no number in block %1 field %2").arg(block).arg(zahl)));
             QVERIFY(!HatKreuz(bild, block, zahl));
         }
     }
@@ -328,8 +333,9 @@ void TestFenster::infoBox()
     zugriff().info()->click();
     QVERIFY(titel.startsWith(QStringLiteral("eMail:")) && titel.contains('@'));
     QVERIFY(!titel.contains(' '));
-    QCOMPARE(text, QStringLiteral("Ich bin arm geblieben und Sie können das auch.\n"
-                                  "               Mit Lotto! "));
+    QCOMPARE(text,
+        QStringLiteral("Ich bin arm geblieben und Sie können das auch.\n"
+                       "               Mit Lotto! "));
     QCOMPARE(text.size(), 73);
     QCOMPARE(knoepfe, QStringList { QStringLiteral("&OK") });
     QVERIFY(standard);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The simulation without a window: generator, draws, evaluation, tariff and money.
-#include "Lottomodell.h"
 #include "LottoZiehung.h"
+#include "Lottomodell.h"
 #include "Spielschein.h"
 
 #include <QTest>
@@ -147,8 +147,8 @@ void TestModell::ziehungAusFesterFolge_data()
     QTest::addColumn<QList<quint32>>("folge");
     QTest::addColumn<QString>("ziehung");
     QTest::addColumn<int>("verbraucht");
-    QTest::newRow("a repeated 1 refused") << QList<quint32> { 0, 0, 1, 2, 3, 4, 5, 6 }
-                                          << "1 2 3 4 5 6 7" << 8;
+    QTest::newRow("a repeated 1 refused")
+        << QList<quint32> { 0, 0, 1, 2, 3, 4, 5, 6 } << "1 2 3 4 5 6 7" << 8;
     QTest::newRow("the bonus number retried")
         << QList<quint32> { 48, 0, 24, 10, 30, 5, 48, 20 } << "1 6 11 25 31 49 21" << 8;
     QTest::newRow("values beyond 49 wrap")
@@ -219,16 +219,16 @@ void TestModell::auswertung_data()
     QTest::addColumn<bool>("sechs");
     // The draw is always 1..6 with the bonus number 7.
     QTest::newRow("six") << QList<int> { 1, 2, 3, 4, 5, 6 } << Gewinne { 0, 0, 0, 0, 1 } << true;
-    QTest::newRow("five plus bonus") << QList<int> { 1, 2, 3, 4, 5, 7 } << Gewinne { 0, 0, 0, 1, 0 }
-                                     << false;
+    QTest::newRow("five plus bonus")
+        << QList<int> { 1, 2, 3, 4, 5, 7 } << Gewinne { 0, 0, 0, 1, 0 } << false;
     QTest::newRow("five") << QList<int> { 1, 2, 3, 4, 5, 8 } << Gewinne { 0, 0, 1, 0, 0 } << false;
-    QTest::newRow("five of five marks") << QList<int> { 1, 2, 3, 4, 5 } << Gewinne { 0, 0, 1, 0, 0 }
-                                        << false;
+    QTest::newRow("five of five marks")
+        << QList<int> { 1, 2, 3, 4, 5 } << Gewinne { 0, 0, 1, 0, 0 } << false;
     QTest::newRow("four, bonus ignored")
         << QList<int> { 1, 2, 3, 4, 7, 8 } << Gewinne { 0, 1, 0, 0, 0 } << false;
     QTest::newRow("three") << QList<int> { 1, 2, 3, 7, 8, 9 } << Gewinne { 1, 0, 0, 0, 0 } << false;
-    QTest::newRow("three of three marks") << QList<int> { 1, 2, 3 } << Gewinne { 1, 0, 0, 0, 0 }
-                                          << false;
+    QTest::newRow("three of three marks")
+        << QList<int> { 1, 2, 3 } << Gewinne { 1, 0, 0, 0, 0 } << false;
     QTest::newRow("two") << QList<int> { 1, 2, 7, 8, 9, 10 } << Gewinne {} << false;
     QTest::newRow("no marks") << QList<int> {} << Gewinne {} << false;
     QTest::newRow("none drawn") << QList<int> { 44, 45, 46, 47, 48, 49 } << Gewinne {} << false;
@@ -438,10 +438,10 @@ void TestModell::feldmitten_data()
     QTest::addColumn<int>("block");
     QTest::addColumn<int>("zahl");
     QTest::addColumn<QPoint>("mitte");
-    const int tabelle[][4] = { { 1, 1, 30, 30 },   { 1, 7, 150, 30 },   { 1, 8, 30, 50 },
-                               { 1, 49, 150, 150 }, { 2, 1, 180, 30 },   { 5, 1, 630, 30 },
-                               { 5, 49, 750, 150 }, { 6, 1, 30, 180 },   { 6, 49, 150, 300 },
-                               { 7, 1, 180, 180 },  { 10, 1, 630, 180 }, { 10, 49, 750, 300 } };
+    const int tabelle[][4]
+        = { { 1, 1, 30, 30 }, { 1, 7, 150, 30 }, { 1, 8, 30, 50 }, { 1, 49, 150, 150 },
+              { 2, 1, 180, 30 }, { 5, 1, 630, 30 }, { 5, 49, 750, 150 }, { 6, 1, 30, 180 },
+              { 6, 49, 150, 300 }, { 7, 1, 180, 180 }, { 10, 1, 630, 180 }, { 10, 49, 750, 300 } };
     for (const auto &zeile : tabelle)
         QTest::addRow("block %d number %d", zeile[0], zeile[1])
             << zeile[0] << zeile[1] << QPoint(zeile[2], zeile[3]);
@@ -540,8 +540,9 @@ void TestModell::stapelStopBeiSechs()
     Zufallsgenerator vorschau = Zufall;
     for (int i = start + 1; i <= sechserZiehung; ++i)
         ZiehungAus(vorschau);
-    BlockMarkieren(4, { GezogeneZahl[1], GezogeneZahl[2], GezogeneZahl[3], GezogeneZahl[4],
-                        GezogeneZahl[5], GezogeneZahl[6] });
+    BlockMarkieren(4,
+        { GezogeneZahl[1], GezogeneZahl[2], GezogeneZahl[3], GezogeneZahl[4], GezogeneZahl[5],
+            GezogeneZahl[6] });
     Einsatzformel();
     ZiehungNr = static_cast<std::uint64_t>(start);
     Gewinne gewinne;

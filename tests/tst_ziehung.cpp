@@ -2,7 +2,10 @@
 // Draw steps, the result display, the list echo and continuous runs in the window.
 #include "KdeWZugriff.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QTest>
 
 #include <cstring>
@@ -17,8 +20,11 @@ QPoint Mitte(int block, int zahl)
 }
 
 const QStringList NULL_STATISTIK {
-    "Anzahl 3  Richtige:      0", "Anzahl 4  Richtige:      0", "Anzahl 5  Richtige:      0",
-    "Anzahl 5+ Richtige:      0", "Anzahl 6  Richtige:      0",
+    "Anzahl 3  Richtige:      0",
+    "Anzahl 4  Richtige:      0",
+    "Anzahl 5  Richtige:      0",
+    "Anzahl 5+ Richtige:      0",
+    "Anzahl 6  Richtige:      0",
 };
 
 // A desktop theme that activates list items on a single click, as KDE's does.
@@ -26,7 +32,7 @@ class EinzelklickThema : public QProxyStyle
 {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *antwort) const override
+        QStyleHintReturn *antwort) const override
     {
         if (hint == SH_ItemView_ActivateItemOnSingleClick)
             return 1;
@@ -46,8 +52,8 @@ class TestZiehung : public QObject
 
     void klick(QPoint punkt) { QTest::mouseClick(&w(), Qt::LeftButton, {}, punkt); }
 
-    // Marks the tip of draw `nr` (counted from the current ZiehungNr on) in a block, found on a copy
-    // of the generator, so that the run has its first six exactly there.
+    // Marks the tip of draw `nr` (counted from the current ZiehungNr on) in a block, found on a
+    // copy of the generator, so that the run has its first six exactly there.
     void SechserSetzen(int block, std::uint64_t nr)
     {
         Zufallsgenerator vorschau = Zufall;
@@ -87,6 +93,7 @@ private Q_SLOTS:
     void stopZiehtNichtsMehr();
     void resetBeendetLauf();
     void laufMitTimer();
+    void laufMaltHoechstensEinBildProFrame();
     void kapitalUnendlich();
     void zaehlerJenseits32Bit();
 };
@@ -118,8 +125,8 @@ void TestZiehung::schrittOhneEinsatz()
     // No press since the reset: the stake is still 0, so nothing is booked.
     zugriff().step()->click();
     QCOMPARE(zugriff().label(5)->text(), QStringLiteral("Kosten:   0.00 DM"));
-    QCOMPARE(zugriff().status(),
-             QStringLiteral("Kapital bei 3 Prozent Verzinsung = 0.000000E+00 DM"));
+    QCOMPARE(
+        zugriff().status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 0.000000E+00 DM"));
     QCOMPARE(ZiehungNr, 1u);
 }
 
@@ -141,8 +148,8 @@ void TestZiehung::jahrNach52Schritten()
         zugriff().step()->click();
     QCOMPARE(zugriff().label(4)->text(), QStringLiteral("Jahre:   1.00 "));
     QCOMPARE(zugriff().label(5)->text(), QStringLiteral("Kosten: 910.00 DM"));
-    QCOMPARE(zugriff().status(),
-             QStringLiteral("Kapital bei 3 Prozent Verzinsung = 9.235171E+02 DM"));
+    QCOMPARE(
+        zugriff().status(), QStringLiteral("Kapital bei 3 Prozent Verzinsung = 9.235171E+02 DM"));
 }
 
 void TestZiehung::ergebnistexte()
@@ -171,7 +178,8 @@ void TestZiehung::tippliste()
     for (int zahl = 1; zahl <= 6; ++zahl)
         klick(Mitte(3, zahl));
     zugriff().step()->click();
-    const QStringList erwartet { QStringLiteral(" 5 12 33 "), QStringLiteral(" 1  2  3  4  5  6 ") };
+    const QStringList erwartet { QStringLiteral(" 5 12 33 "),
+        QStringLiteral(" 1  2  3  4  5  6 ") };
     QCOMPARE(zugriff().tippZeilen(), erwartet);
     // The list shows the ticket as of the last step or start/stop click, not as marked since.
     klick(Mitte(2, 49));
@@ -194,8 +202,7 @@ void TestZiehung::statistikZaehlt()
     z.gewinne() = { 1234567, 89, 3, 2, 1 };
     w().ZeigeAnzahlRichtige();
     const QStringList erwartet { "Anzahl 3  Richtige:1234567", "Anzahl 4  Richtige:     89",
-                                 "Anzahl 5  Richtige:      3", "Anzahl 5+ Richtige:      2",
-                                 "Anzahl 6  Richtige:      1" };
+        "Anzahl 5  Richtige:      3", "Anzahl 5+ Richtige:      2", "Anzahl 6  Richtige:      1" };
     QCOMPARE(z.statistikZeilen(), erwartet);
     // Counters past the 32-bit range are shown whole.
     z.gewinne().dreiRichtige = 12'345'678'901;
@@ -425,6 +432,61 @@ void TestZiehung::laufMitTimer()
     QTRY_VERIFY(ZiehungNr >= nr + 520 * 5);
     z.startStop()->click();
     QCOMPARE(Kosten, kosten + 16.0 * double(ZiehungNr - nr));
+}
+
+namespace {
+struct Malzaehler : QObject
+{
+    int bilder = 0;
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        bilder += ereignis->type() == QEvent::Paint;
+        return false;
+    }
+};
+} // namespace
+
+// The texts change with every batch, but the window paints them at most once per screen frame;
+// a pressed field shows at once all the same, and the last batch is on screen after the run.
+void TestZiehung::laufMaltHoechstensEinBildProFrame()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.ch1()->click();
+    Malzaehler zaehler;
+    z.label(3)->installEventFilter(&zaehler);
+    int stapel = 0;
+    connect(z.timer(), &QTimer::timeout, this, [&] { ++stapel; });
+    z.startStop()->click();
+    QElapsedTimer uhr;
+    uhr.start();
+    QEventLoop schleife; // QTest::qWait sleeps between rounds, a real run does not
+    QTimer::singleShot(1000, &schleife, &QEventLoop::quit);
+    schleife.exec();
+    const double sekunden = double(uhr.elapsed()) / 1000;
+    const double bildrate = w().screen()->refreshRate();
+    QVERIFY2(stapel > 4 * bildrate * sekunden, qPrintable(QString::number(stapel)));
+    QVERIFY2(zaehler.bilder <= bildrate * sekunden * 1.2 + 2,
+        qPrintable(QString::number(zaehler.bilder)));
+    QVERIFY(zaehler.bilder >= 5);
+
+    int frei = 1;
+    while (Kreuz[9][frei])
+        ++frei;
+    int markiert = 1;
+    while (!Kreuz[9][markiert])
+        ++markiert;
+    klick(Mitte(9, markiert));
+    QVERIFY(Start);
+    const QImage bild = w().screen()->grabWindow(w().winId()).toImage();
+    const QPoint m = Mitte(9, markiert);
+    QCOMPARE(bild.pixel(m + QPoint(-7, -7)), qRgb(255, 255, 255)); // the cross is gone at once
+
+    z.startStop()->click();
+    const QString zaehlerText = z.label(3)->text();
+    QCOMPARE(zaehlerText, QString::asprintf("ZiehungNr:%7llu ", (unsigned long long)ZiehungNr));
+    QTRY_COMPARE(w().screen()->grabWindow(w().winId()).toImage().copy(z.label(3)->geometry()),
+        z.label(3)->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void TestZiehung::kapitalUnendlich()

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Prints how fast the simulator draws, shows and paints. Run it on the offscreen platform:
+//   QT_QPA_PLATFORM=offscreen ./lotto_benchmark
+#include "Kugelzug.h"
+#include "Spielschein.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct Zeitmesser
+{
+    QElapsedTimer uhr;
+    Zeitmesser() { uhr.start(); }
+    double us() const { return double(uhr.nsecsElapsed()) / 1e3; }
+};
+
+double Prozessorzeit() // user + system, seconds
+{
+    rusage r {};
+    getrusage(RUSAGE_SELF, &r);
+    return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
+        + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+void Laufen(int ms)
+{
+    QTimer ende;
+    ende.setSingleShot(true);
+    QEventLoop schleife;
+    QObject::connect(&ende, &QTimer::timeout, &schleife, &QEventLoop::quit);
+    ende.start(ms);
+    schleife.exec();
+}
+
+struct Glibc
+{
+    std::uint32_t operator()() { return static_cast<std::uint32_t>(random()); }
+};
+
+// The draw loop as straightforwardly as it is specified: libc's random(), 490 tests per draw.
+double EinfacheSchleife(long ziehungen)
+{
+    Gewinne gewinne;
+    Glibc glibc;
+    srandom(1);
+    Zeitmesser uhr;
+    for (long i = 0; i < ziehungen; ++i) {
+        ZiehungAus(glibc);
+        ZiehungZaehlen();
+        TippsVergleichen(gewinne);
+        ZiehungBuchen();
+    }
+    return uhr.us() * 1e3 / double(ziehungen);
+}
+
+double SchnelleSchleife(long ziehungen)
+{
+    Gewinne gewinne;
+    ZiehungNr = 0;
+    Zeitmesser uhr;
+    while (ZiehungNr < static_cast<std::uint64_t>(ziehungen))
+        Ziehungsstapel(gewinne, false);
+    return uhr.us() * 1e3 / double(ziehungen);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    std::printf("Lotto Simmulator benchmark (platform %s, Qt %s)\n\n",
+        qPrintable(QGuiApplication::platformName()), qVersion());
+
+    Zufall.saeen(1);
+    auto *fenster = new KdeW;
+    fenster->show();
+    QCoreApplication::processEvents();
+    fenster->ButtonAutoTip_clicked();
+
+    // 1. The draw kernel.
+    const double einfach = EinfacheSchleife(2'000'000);
+    fenster->ButtonAutoTip_clicked();
+    const double schnell = SchnelleSchleife(52'000'000);
+    std::printf("1. draw kernel (draw, count, evaluate 10 blocks, book)\n"
+                "   straightforward (libc random(), 490 tests): %6.1f ns per draw\n"
+                "   batch loop:                                 %6.1f ns per draw\n\n",
+        einfach, schnell);
+
+    // 2. One batch with its result display.
+    fenster->ButtonAutoTip_clicked();
+    std::vector<double> stapel;
+    for (int i = 0; i < 2000; ++i) {
+        Zeitmesser uhr;
+        fenster->timerZiehungen();
+        stapel.push_back(uhr.us());
+        if (i % 50 == 0)
+            QCoreApplication::processEvents();
+    }
+    std::sort(stapel.begin(), stapel.end());
+    std::printf("2. one batch of 520 draws with its result display (%zu batches)\n"
+                "   median %.1f us, worst %.1f us\n\n",
+        stapel.size(), stapel[stapel.size() / 2], stapel.back());
+
+    // 3. and 4. A bare 1 ms timer, then a continuous run, 10 s each.
+    const int dauer = 10'000;
+    long ticks = 0;
+    QTimer nackt;
+    nackt.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&nackt, &QTimer::timeout, [&] { ++ticks; });
+    nackt.start(1);
+    Laufen(dauer);
+    nackt.stop();
+    const double tickrate = double(ticks) * 1000.0 / dauer;
+
+    fenster->ButtonAutoTip_clicked();
+    fenster->findChild<QCheckBox *>()->click(); // no stop at a six: the run goes on
+    const std::uint64_t vorher = ZiehungNr;
+    long stapelZahl = 0;
+    QObject::connect(fenster->findChild<QTimer *>(), &QTimer::timeout, [&] { ++stapelZahl; });
+    fenster->ButtonStartStop_clicked();
+    const double cpuVorher = Prozessorzeit();
+    QElapsedTimer wand;
+    wand.start();
+    Laufen(dauer);
+    const double cpu = Prozessorzeit() - cpuVorher;
+    const double sekunden = double(wand.nsecsElapsed()) / 1e9;
+    fenster->ButtonStartStop_clicked();
+    const double stapelRate = double(stapelZahl) / sekunden;
+    std::printf("3. continuous run for %.0f s\n"
+                "   bare 1 ms precise timer: %.0f ticks/s\n"
+                "   run: %.0f batches/s = %.1f %% of the bare ticks, %.0f draws/s\n\n",
+        sekunden, tickrate, stapelRate, 100.0 * stapelRate / tickrate,
+        double(ZiehungNr - vorher) / sekunden);
+    std::printf(
+        "4. processor time of the full-rate run: %.1f ms per second (%.1f %% of a core)\n\n",
+        cpu * 1000 / sekunden, 100 * cpu / sekunden);
+
+    // 5. Painting.
+    std::vector<double> ganz;
+    for (int i = 0; i < 300; ++i) {
+        Zeitmesser uhr;
+        fenster->repaint(Spielschein::BEREICH);
+        ganz.push_back(uhr.us());
+    }
+    std::vector<double> nachStapel;
+    for (int i = 0; i < 1000; ++i) {
+        fenster->timerZiehungen();
+        Zeitmesser uhr;
+        QCoreApplication::processEvents();
+        nachStapel.push_back(uhr.us());
+    }
+    std::sort(ganz.begin(), ganz.end());
+    std::sort(nachStapel.begin(), nachStapel.end());
+    std::printf("5. painting (median)\n"
+                "   the whole sheet, 490 fields:     %.0f us\n"
+                "   the window after one batch:      %.0f us\n",
+        ganz[ganz.size() / 2], nachStapel[nachStapel.size() / 2]);
+
+    fenster->close();
+    return 0;
+}
