@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <limits>
 #include <vector>
 
@@ -88,6 +89,7 @@ private Q_SLOTS:
 
     void generatorGleichRandom_data();
     void generatorGleichRandom();
+    void startwertAusDerUhrzeit();
     void ziehungAusFesterFolge_data();
     void ziehungAusFesterFolge();
     void ziehungInvarianten();
@@ -140,6 +142,23 @@ void TestModell::generatorGleichRandom()
                                  .arg(wert)
                                  .arg(erwartet)));
     }
+}
+
+void TestModell::startwertAusDerUhrzeit()
+{
+    const auto vorher = static_cast<std::uint32_t>(std::time(nullptr));
+    StartWertZufall();
+    const auto nachher = static_cast<std::uint32_t>(std::time(nullptr));
+    bool gefunden = false;
+    for (std::uint32_t sekunde = vorher; sekunde <= nachher; ++sekunde) {
+        Zufallsgenerator erwartet(sekunde + 314159);
+        Zufallsgenerator kopie = Zufall;
+        bool gleich = true;
+        for (int i = 0; i < 100; ++i)
+            gleich = gleich && kopie() == erwartet();
+        gefunden = gefunden || gleich;
+    }
+    QVERIFY(gefunden);
 }
 
 void TestModell::ziehungAusFesterFolge_data()
