@@ -7,7 +7,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="g++ make cmake qt6-base-dev fonts-liberation2 xvfb xauth x11-utils imagemagick
+PACKAGES="g++ make cmake qt6-base-dev libqt6svg6 fonts-liberation2 xvfb xauth x11-utils imagemagick
           desktop-file-utils appstream"
 
 install_packages() {

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -79,6 +80,8 @@ KdeW::KdeW()
     farben.setColor(QPalette::Window, HINTERGRUND);
     setPalette(farben);
     setWindowTitle(QStringLiteral("Lotto Simmulator!"));
+    setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(APP_ID), QIcon(QStringLiteral(":/lotto/" APP_ID ".svg"))));
 
     const QFont schrift = Schrift();
     auto platziere = [&](QWidget *widget, int x, int y, int breite, int hoehe) {
@@ -140,7 +143,16 @@ KdeW::KdeW()
     platziere(Ch1, 20, 445, 200, 30);
     Ch1->setChecked(true);
     SechsRichtigeStop = true;
-    connect(Ch1, &QCheckBox::clicked, this, &KdeW::BoxChecked);
+    // Whatever changes the box, a click, the keyboard or a screen reader's toggle, the stop
+    // follows it.
+    connect(Ch1, &QCheckBox::toggled, this, &KdeW::BoxChecked);
+
+    // The ticket is painted on the window itself; screen readers find it as this child, which
+    // lets every press through to the window.
+    schein = new QWidget(this);
+    schein->setGeometry(Spielschein::BEREICH);
+    schein->setAttribute(Qt::WA_TransparentForMouseEvents);
+    schein->setAccessibleName(QStringLiteral("Spielschein"));
 
     timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
@@ -167,7 +179,27 @@ void KdeW::LottoScheinZeichnen()
     Label3->setText(QStringLiteral("ZiehungNr:0"));
     Label4->setText(QStringLiteral("Jahre:0"));
     Label5->setText(QStringLiteral("Kosten:0.0 DM"));
+    ScheinBeschreiben();
     SofortMalen(rect());
+}
+
+void KdeW::ScheinBeschreiben()
+{
+    QStringList bloecke;
+    for (int block = 1; block <= BLOECKE; ++block) {
+        QStringList zahlen;
+        for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+            if (Kreuz[block][zahl])
+                zahlen << QString::number(zahl);
+        }
+        if (!zahlen.isEmpty())
+            bloecke
+                << QStringLiteral("Block %1: %2").arg(block).arg(zahlen.join(QStringLiteral(", ")));
+    }
+    schein->setAccessibleDescription(QStringLiteral("Zehn Tippblöcke mit den Zahlen 1 bis 49. ")
+        + (bloecke.isEmpty()
+                ? QStringLiteral("Nichts angekreuzt.")
+                : QStringLiteral("Angekreuzt: ") + bloecke.join(QStringLiteral("; ")) + '.'));
 }
 
 // A run changes the result texts on every tick of its 1 ms timer, some 900 times a second, while
@@ -257,6 +289,7 @@ void KdeW::mousePressEvent(QMouseEvent *Maus)
                 continue;
             }
             SofortMalen(Spielschein::Feldquadrat(block, zahl));
+            ScheinBeschreiben();
         }
     }
     Einsatzformel();
@@ -271,6 +304,7 @@ void KdeW::ButtonAutoTip_clicked()
 {
     LottoScheinZeichnen();
     TippsAuslosen();
+    ScheinBeschreiben();
     SofortMalen(rect());
 }
 

@@ -54,6 +54,7 @@ private:
     void Ergebnisanzeige();
     void FeldZeichnen(int block, int zahl);
     void SofortMalen(const QRect &bereich);
+    void ScheinBeschreiben();
 
     bool SechsRichtigeStop = false; // follows Ch1
     bool boolSechsRichtige = false; // the last evaluation found a six
@@ -74,6 +75,7 @@ private:
     QListWidget *ListBox1; // win statistics
     QListWidget *ListBox2; // the ticket's tips
     QCheckBox *Ch1;
+    QWidget *schein; // stands for the painted ticket towards screen readers
     QPainter wMaler; // active only inside paintEvent
 
     // Frame pacing during a run: see event().
