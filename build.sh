@@ -40,6 +40,10 @@ run() {
         exec ./build/lotto-simulator "$@"
     fi
     # No display: start it on a virtual X server and take a picture once the window is there.
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        XDG_RUNTIME_DIR=$(mktemp -d)
+        export XDG_RUNTIME_DIR
+    fi
     shot="$(pwd)/screenshot.png"
     xvfb-run -a -s "-screen 0 800x600x24" sh -c '
         ./build/lotto-simulator & pid=$!
