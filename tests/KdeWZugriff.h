@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
+
 // The tests' view into the window: its widgets and flags are private to everything else.
 struct KdeWZugriff
 {
@@ -50,12 +52,17 @@ struct KdeWZugriff
     void ergebnisanzeige() const { w.Ergebnisanzeige(); }
 };
 
-// Marks a block by hand in the shared state, as presses would.
-inline void BlockMarkieren(int block, std::initializer_list<int> zahlen)
+// A window for one test: shown, and kept alive by the test rather than deleted on close.
+inline std::unique_ptr<KdeW> NeuesFenster()
 {
-    for (int zahl : zahlen) {
-        Kreuz[block][zahl] = true;
-        ++ZaehlerKreuze[block];
-    }
-    Einsatzformel();
+    auto fenster = std::make_unique<KdeW>();
+    fenster->setAttribute(Qt::WA_DeleteOnClose, false);
+    fenster->show();
+    return fenster;
+}
+
+// The centre of a field on the window, where a press hits it.
+inline QPoint Mitte(int block, int zahl)
+{
+    return { FeldXk[block][zahl], FeldYk[block][zahl] };
 }

@@ -60,11 +60,6 @@ int Kreuze()
     return anzahl;
 }
 
-QPoint Mitte(int block, int zahl)
-{
-    return { FeldXk[block][zahl], FeldYk[block][zahl] };
-}
-
 } // namespace
 
 class TestFenster : public QObject
@@ -84,9 +79,7 @@ class TestFenster : public QObject
 private Q_SLOTS:
     void init()
     {
-        fenster = std::make_unique<KdeW>();
-        fenster->setAttribute(Qt::WA_DeleteOnClose, false);
-        fenster->show();
+        fenster = NeuesFenster();
         QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
     }
     void cleanup() { fenster.reset(); }
@@ -98,6 +91,7 @@ private Q_SLOTS:
     void leererSchein();
     void markiertesFeld();
     void einzelneFelderGleichGanzemBild();
+    void textaenderungMaltNichtDenSchein();
     void zuruecksetzen();
     void infoBox();
     void markieren_data();
@@ -267,6 +261,40 @@ void TestFenster::einzelneFelderGleichGanzemBild()
         }
     }
     QCOMPARE(einzeln.copy(Spielschein::BEREICH), ganz.copy(Spielschein::BEREICH));
+}
+
+namespace {
+struct Malbereiche : QObject
+{
+    QRegion gemalt;
+    int ereignisse = 0;
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() == QEvent::Paint) {
+            gemalt += static_cast<QPaintEvent *>(ereignis)->region();
+            ++ereignisse;
+        }
+        return false;
+    }
+};
+} // namespace
+
+// Labels, lists and the status line are see-through: a change of their text makes the window
+// paint behind them, and only there.
+void TestFenster::textaenderungMaltNichtDenSchein()
+{
+    QTest::qWait(50);
+    Malbereiche bereiche;
+    w().installEventFilter(&bereiche);
+    klick(Mitte(1, 1));
+    zugriff().step()->click();
+    bereiche.gemalt = {};
+    bereiche.ereignisse = 0;
+    zugriff().step()->click();
+    QTRY_VERIFY(bereiche.ereignisse > 0);
+    QTest::qWait(50);
+    QVERIFY(bereiche.gemalt.intersects(zugriff().label(3)->geometry()));
+    QVERIFY(!bereiche.gemalt.intersects(Spielschein::BEREICH));
 }
 
 void TestFenster::zuruecksetzen()

@@ -46,9 +46,7 @@ private Q_SLOTS:
     void init()
     {
         Zufall.saeen(1796655840 + 314159);
-        fenster = std::make_unique<KdeW>();
-        fenster->setAttribute(Qt::WA_DeleteOnClose, false);
-        fenster->show();
+        fenster = NeuesFenster();
         QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
         zugriff().autoTip()->click();
         zugriff().ch1()->click(); // no stop at a six

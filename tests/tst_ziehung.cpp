@@ -14,11 +14,6 @@
 
 namespace {
 
-QPoint Mitte(int block, int zahl)
-{
-    return { FeldXk[block][zahl], FeldYk[block][zahl] };
-}
-
 const QStringList NULL_STATISTIK {
     "Anzahl 3  Richtige:      0",
     "Anzahl 4  Richtige:      0",
@@ -67,9 +62,7 @@ private Q_SLOTS:
     void init()
     {
         Zufall.saeen(27182818);
-        fenster = std::make_unique<KdeW>();
-        fenster->setAttribute(Qt::WA_DeleteOnClose, false);
-        fenster->show();
+        fenster = NeuesFenster();
         QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
     }
     void cleanup() { fenster.reset(); }

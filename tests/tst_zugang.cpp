@@ -62,9 +62,7 @@ private Q_SLOTS:
     void init()
     {
         Zufall.saeen(5);
-        fenster = std::make_unique<KdeW>();
-        fenster->setAttribute(Qt::WA_DeleteOnClose, false);
-        fenster->show();
+        fenster = NeuesFenster();
         QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
     }
     void cleanup() { fenster.reset(); }
