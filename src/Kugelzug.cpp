@@ -69,6 +69,22 @@ public:
     }
 };
 
+// The statistics list rewrites its five lines after every batch of a run. They change their digits,
+// never their size (one font, uniform lines, far narrower than the list), so a changed line only
+// needs repainting; QListView would lay out the whole list anew on every change.
+class Statistikliste : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void dataChanged(
+        const QModelIndex &von, const QModelIndex &bis, const QList<int> &rollen) override
+    {
+        QAbstractItemView::dataChanged(von, bis, rollen);
+    }
+};
+
 } // namespace
 
 KdeW::KdeW()
@@ -102,8 +118,7 @@ KdeW::KdeW()
         label->setGeometry(x, y, breite, hoehe);
         return label;
     };
-    auto liste = [&](int x, int y, int breite, int hoehe) {
-        auto *list = new QListWidget(this);
+    auto liste = [&](QListWidget *list, int x, int y, int breite, int hoehe) {
         platziere(list, x, y, breite, hoehe);
         // One line of one font each: the view need not measure every line at every paint.
         list->setUniformItemSizes(true);
@@ -136,8 +151,8 @@ KdeW::KdeW()
     Label4 = beschriftung(QStringLiteral("Jahre:0"), 600, 320, 160, 30);
     Label5 = beschriftung(QStringLiteral("Kosten:0.0 DM"), 390, 390, 370, 30);
 
-    ListBox1 = liste(390, 425, 370, 95);
-    ListBox2 = liste(20, 325, 198, 110);
+    ListBox1 = liste(new Statistikliste(this), 390, 425, 370, 95);
+    ListBox2 = liste(new QListWidget(this), 20, 325, 198, 110);
 
     Ch1 = new QCheckBox(QStringLiteral("Stop bei 6-Richtige"), this);
     platziere(Ch1, 20, 445, 200, 30);
