@@ -44,7 +44,7 @@ QFont Schrift()
     return QString::fromLatin1(CStr);
 }
 
-// "%2d " for each marked number of a block, or for the six drawn numbers.
+// A line of the tip list: "%2d " for each marked number of a block.
 QString Zahlenzeile(const bool (&markiert)[50])
 {
     QString Str;
@@ -112,10 +112,8 @@ KdeW::KdeW()
               return button;
           };
     auto beschriftung = [&](const QString &text, int x, int y, int breite, int hoehe) {
-        auto *label = new QLabel(this);
-        label->setFont(schrift);
-        label->setText(text);
-        label->setGeometry(x, y, breite, hoehe);
+        auto *label = new QLabel(text, this);
+        platziere(label, x, y, breite, hoehe);
         return label;
     };
     auto liste = [&](QListWidget *list, int x, int y, int breite, int hoehe) {
