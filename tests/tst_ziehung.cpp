@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTest>
 
@@ -187,6 +188,11 @@ void TestZiehung::statistikMitNullen()
     klick(Mitte(1, 1));
     zugriff().step()->click();
     QCOMPARE(zugriff().statistikZeilen(), NULL_STATISTIK);
+    // All five lines fit the list without scrolling, and the status line its one line.
+    QListWidget *liste = zugriff().statistik();
+    QCOMPARE(liste->verticalScrollBar()->maximum(), 0);
+    QVERIFY(liste->visualItemRect(liste->item(4)).bottom() < liste->viewport()->height());
+    QVERIFY(zugriff().statusbar()->fontMetrics().height() <= zugriff().statusbar()->height());
 }
 
 void TestZiehung::statistikZaehlt()
