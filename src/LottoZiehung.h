@@ -10,8 +10,6 @@
 class Zufallsgenerator
 {
 public:
-    static constexpr std::uint32_t GROESSTER_WERT = 2147483647;
-
     explicit Zufallsgenerator(std::uint32_t startwert = 1) { saeen(startwert); }
 
     // Same state as srandom(startwert).
