@@ -87,6 +87,7 @@ private Q_SLOTS:
     void startzustand();
     void widgets_data();
     void widgets();
+    void tabReihenfolge();
     void fensterLaesstSichNichtVergroessern();
     void leererSchein();
     void markiertesFeld();
@@ -190,6 +191,21 @@ void TestFenster::widgets()
         QCOMPARE(button->text(), text);
     else if (auto *label = qobject_cast<QLabel *>(widget))
         QCOMPARE(label->text(), text);
+}
+
+void TestFenster::tabReihenfolge()
+{
+    auto z = zugriff();
+    const QList<QWidget *> erwartet { z.neuerSchein(), z.step(), z.startStop(), z.info(),
+        z.autoTip(), z.statistik(), z.tipps(), z.ch1() };
+    QList<QWidget *> kette;
+    QWidget *widget = z.neuerSchein();
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            kette << widget;
+        widget = widget->nextInFocusChain();
+    } while (widget != z.neuerSchein());
+    QCOMPARE(kette, erwartet);
 }
 
 void TestFenster::fensterLaesstSichNichtVergroessern()
