@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProxyStyle>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include <cstring>
@@ -231,6 +231,8 @@ void TestZiehung::listenzeileImStatus()
     zugriff().step()->click();
     QListWidget *liste = statistik ? zugriff().statistik() : zugriff().tipps();
     const QString text = liste->item(zeile)->text();
+    QElapsedTimer uhr;
+    uhr.start();
     if (tastatur) {
         liste->setFocus();
         liste->setCurrentRow(zeile);
@@ -244,8 +246,10 @@ void TestZiehung::listenzeileImStatus()
     if (statistik && zeile == 4)
         QVERIFY(text.startsWith(QStringLiteral("Anzahl 6  Richtige:")));
     QTest::qWait(1500);
-    QCOMPARE(zugriff().status(), text);
+    if (uhr.elapsed() < 1950) // unless the machine stalled
+        QCOMPARE(zugriff().status(), text);
     QTRY_COMPARE_WITH_TIMEOUT(zugriff().status(), QString(), 1500);
+    QVERIFY(uhr.elapsed() >= 2000);
 }
 
 void TestZiehung::einfacherKlickAktiviertNicht()
