@@ -489,10 +489,10 @@ void TestFenster::statusMeldungVergeht()
     klick(Mitte(1, 2));
     QCOMPARE(z.status(), QStringLiteral("BlockNr: 1, Zahl: 2"));
     QTest::qWait(600);
-    if (uhr.elapsed() < 950) // unless the machine stalled
+    if (uhr.elapsed() < 900) // unless the machine stalled
         QCOMPARE(z.status(), QStringLiteral("BlockNr: 1, Zahl: 2"));
     QTRY_COMPARE_WITH_TIMEOUT(z.status(), QString(), 1500);
-    QVERIFY(uhr.elapsed() >= 1000);
+    QVERIFY(uhr.elapsed() >= 950); // the status bar's coarse timer may end 5 % early
 }
 
 void TestFenster::druckAusserhalbSetztEinsatz()

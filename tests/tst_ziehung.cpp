@@ -246,10 +246,10 @@ void TestZiehung::listenzeileImStatus()
     if (statistik && zeile == 4)
         QVERIFY(text.startsWith(QStringLiteral("Anzahl 6  Richtige:")));
     QTest::qWait(1500);
-    if (uhr.elapsed() < 1950) // unless the machine stalled
+    if (uhr.elapsed() < 1850) // unless the machine stalled
         QCOMPARE(zugriff().status(), text);
     QTRY_COMPARE_WITH_TIMEOUT(zugriff().status(), QString(), 1500);
-    QVERIFY(uhr.elapsed() >= 2000);
+    QVERIFY(uhr.elapsed() >= 1900); // the status bar's coarse timer may end 5 % early
 }
 
 void TestZiehung::einfacherKlickAktiviertNicht()
