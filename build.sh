@@ -7,8 +7,9 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="g++ make cmake qt6-base-dev libqt6svg6 fonts-liberation2 xvfb xauth x11-utils imagemagick
-          desktop-file-utils appstream"
+# The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
+PACKAGES="g++ make cmake qt6-base-dev libqt6svg6 fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
+          locales xvfb xauth x11-utils imagemagick desktop-file-utils appstream"
 
 install_packages() {
     missing=""
@@ -16,12 +17,17 @@ install_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
             || missing="$missing $p"
     done
-    [ -z "$missing" ] && return
-    echo "Installing:$missing"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    # No recommends: they would bring fonts that give "courier" a taller face.
-    apt-get install -y -qq --no-install-recommends $missing
+    if [ -n "$missing" ]; then
+        echo "Installing:$missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends $missing
+    fi
+    if ! locale -a | grep -qx 'de_DE.utf8'; then
+        sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+        grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+        locale-gen >/dev/null
+    fi
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)

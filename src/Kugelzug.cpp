@@ -16,12 +16,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
 
 namespace {
 
@@ -32,15 +34,19 @@ QFont Schrift()
     return QFont(QStringLiteral("courier"), 10, QFont::Bold);
 }
 
-// printf into a 100-character buffer, as the C library formats (QString::asprintf would narrow a
-// long double to double and print every capital beyond 1.8E+308 as INF).
+// printf into a 100-character buffer, as the C library formats in the "C" locale: the figures keep
+// their decimal point whatever the user's locale (QApplication sets the process locale from the
+// environment, and under de_DE the C library would write "35,00").
 [[gnu::format(printf, 1, 2)]] QString formatiert(const char *format, ...)
 {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t {});
+    const locale_t vorher = uselocale(cLocale);
     char CStr[100];
     va_list argumente;
     va_start(argumente, format);
     std::vsnprintf(CStr, sizeof CStr, format, argumente);
     va_end(argumente);
+    uselocale(vorher);
     return QString::fromLatin1(CStr);
 }
 
@@ -85,6 +91,31 @@ protected:
     }
 };
 
+// The statistics list is 95 px high for its five lines. Some faces that "courier" resolves to
+// (Nimbus Mono PS: 20 px) ask for more room per line than that, most of it above and below the
+// glyphs; their lines then share the height, so that all five show without a scroll bar.
+class Statistikzeile : public QStyledItemDelegate
+{
+public:
+    Statistikzeile(QListWidget *liste_, int zeilen_)
+        : QStyledItemDelegate(liste_)
+        , liste(liste_)
+        , zeilen(zeilen_)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize groesse = QStyledItemDelegate::sizeHint(option, index);
+        groesse.setHeight(std::min(groesse.height(), liste->contentsRect().height() / zeilen));
+        return groesse;
+    }
+
+private:
+    const QListWidget *liste;
+    int zeilen;
+};
+
 } // namespace
 
 KdeW::KdeW()
@@ -92,8 +123,12 @@ KdeW::KdeW()
     setAttribute(Qt::WA_DeleteOnClose);
     setGeometry(1, 1, BILD_BREITE, BILD_HOEHE);
     setMaximumSize(BILD_BREITE, BILD_HOEHE);
+    // The pale yellow is fixed, so the texts drawn on it are dark whatever the desktop's colour
+    // scheme: a dark scheme's light text would be unreadable here. Lists and buttons draw on their
+    // own backgrounds and keep the scheme's colours.
     QPalette farben = palette();
     farben.setColor(QPalette::Window, HINTERGRUND);
+    farben.setColor(QPalette::WindowText, Qt::black);
     setPalette(farben);
     setWindowTitle(QStringLiteral("Lotto Simmulator!"));
     setWindowIcon(
@@ -150,6 +185,7 @@ KdeW::KdeW()
     Label5 = beschriftung(QStringLiteral("Kosten:0.0 DM"), 390, 390, 370, 30);
 
     ListBox1 = liste(new Statistikliste(this), 390, 425, 370, 95);
+    ListBox1->setItemDelegate(new Statistikzeile(ListBox1, 5));
     ListBox2 = liste(new QListWidget(this), 20, 325, 198, 110);
 
     Ch1 = new QCheckBox(QStringLiteral("Stop bei 6-Richtige"), this);
