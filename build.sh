@@ -4,6 +4,7 @@
 #   ./build.sh run    builds and starts the simulator (headless: on Xvfb, saving a screenshot)
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
+#   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu
 set -eu
 cd "$(dirname "$0")"
 
@@ -11,18 +12,21 @@ cd "$(dirname "$0")"
 PACKAGES="g++ make cmake qt6-base-dev libqt6svg6 fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
           locales xvfb xauth x11-utils imagemagick desktop-file-utils appstream"
 
-install_packages() {
+install_debian() { # package...
     missing=""
-    for p in $PACKAGES; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
             || missing="$missing $p"
     done
-    if [ -n "$missing" ]; then
-        echo "Installing:$missing"
-        export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq
-        apt-get install -y -qq --no-install-recommends $missing
-    fi
+    [ -z "$missing" ] && return
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends $missing
+}
+
+install_packages() {
+    install_debian $PACKAGES
     if ! locale -a | grep -qx 'de_DE.utf8'; then
         sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
         grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
@@ -72,6 +76,14 @@ unit_tests() {
     (cd build-asan && ctest --output-on-failure -j "$jobs")
 }
 
+# The same program for arm64, from Debian's cross compiler and arm64 Qt; the tests run in qemu.
+arm64() {
+    dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
+    install_debian g++-aarch64-linux-gnu qt6-base-dev:arm64 libqt6svg6:arm64 qemu-user-static
+    build build-arm64 all -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
+    (cd build-arm64 && ctest --output-on-failure -j "$jobs")
+}
+
 bench() {
     build build lotto_benchmark
     QT_QPA_PLATFORM=offscreen ./build/benchmarks/lotto_benchmark
@@ -82,5 +94,6 @@ case "${1:-}" in
 run) shift; run "$@" ;;
 test) unit_tests ;;
 bench) bench ;;
-*) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+arm64) arm64 ;;
+*) echo "usage: $0 run|test|bench|arm64" >&2; exit 2 ;;
 esac

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -72,6 +74,43 @@ double SchnelleSchleife(long ziehungen)
     while (ZiehungNr < static_cast<std::uint64_t>(ziehungen))
         Ziehungsstapel(gewinne, false);
     return uhr.us() * 1e3 / double(ziehungen);
+}
+
+// The booking of the capital alone, through its finite range (19.6 million draws at 17.50 DM).
+template <typename Kapital> double Buchungen(Kapital start, long buchungen)
+{
+    double kosten = 0;
+    Kapital kapital = start;
+    Zeitmesser uhr;
+    for (long i = 0; i < buchungen; ++i) {
+        if constexpr (std::is_same_v<Kapital, Erweitert>)
+            Buchen(kosten, kapital, 17.5);
+        else
+            kapital = kapital * static_cast<long double>(ZINSFAKTOR) + 17.5;
+    }
+    const double ns = uhr.us() * 1e3 / double(buchungen);
+    volatile Kapital ergebnis = kapital;
+    (void)ergebnis;
+    return ns;
+}
+
+template <typename Umwandlung> double Textzeit(Umwandlung umwandlung)
+{
+    double kosten = 0;
+    Erweitert kapital;
+    std::vector<Erweitert> werte;
+    for (long i = 0; i < 19'600'000; ++i) {
+        Buchen(kosten, kapital, 17.5);
+        if (i % 20'000 == 0)
+            werte.push_back(kapital);
+    }
+    Zeitmesser uhr;
+    int laenge = 0;
+    for (const Erweitert &wert : werte)
+        laenge += int(std::strlen(umwandlung(wert).text));
+    volatile int benutzt = laenge;
+    (void)benutzt;
+    return uhr.us() / double(werte.size());
 }
 
 } // namespace
@@ -173,6 +212,16 @@ int main(int argc, char **argv)
                 "   the whole sheet, 490 fields:     %.0f us\n"
                 "   the window after one batch:      %.0f us\n",
         ganz[ganz.size() / 2], nachStapel[nachStapel.size() / 2]);
+
+    // 6. The capital: one booking, and its text.
+    std::printf("\n6. the capital in extended precision (19.6 million bookings at 17.50 DM)\n"
+                "   our own type:                 %5.1f ns per booking\n",
+        Buchungen(Erweitert(), 19'600'000));
+    if constexpr (std::numeric_limits<long double>::digits == 64)
+        std::printf(
+            "   the x87 unit's long double:   %5.1f ns per booking\n", Buchungen(0.0L, 19'600'000));
+    std::printf("   \"%%1.6LE\" text, C library:     %5.2f us; our own conversion: %.2f us\n",
+        Textzeit(ExponentTextBibliothek), Textzeit(ExponentTextEigen));
 
     fenster->close();
     return 0;

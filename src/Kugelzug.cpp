@@ -424,7 +424,8 @@ void KdeW::Ergebnisanzeige()
     Label3->setText(formatiert("ZiehungNr:%7llu ", static_cast<unsigned long long>(ZiehungNr)));
     Label4->setText(formatiert("Jahre:%7.2f ", Jahre));
     Label5->setText(formatiert("Kosten:%7.2f DM", Kosten));
-    statusbar->showMessage(formatiert("Kapital bei 3 Prozent Verzinsung = %1.6LE DM", Zinseszins));
+    statusbar->showMessage(
+        formatiert("Kapital bei 3 Prozent Verzinsung = %s DM", ExponentText(Zinseszins).text));
     ZeigeAnzahlRichtige();
 }
 

@@ -11,7 +11,7 @@ int FeldYk[11][50];
 
 double Spielkosten;
 double Kosten;
-long double Zinseszins;
+Erweitert Zinseszins;
 std::uint64_t ZiehungNr;
 double Jahre;
 
@@ -27,7 +27,7 @@ void SpielZuruecksetzen(Gewinne &gewinne)
     Spielkosten = 0.0;
     AnzahlTipBloecke = 0;
     Kosten = 0.0;
-    Zinseszins = 0.0L;
+    Zinseszins = {};
     for (int block = 1; block <= BLOECKE; ++block) {
         ZaehlerKreuze[block] = 0;
         for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
@@ -124,7 +124,7 @@ bool Ziehungsstapel(Gewinne &gewinne, bool stopBeiSechs)
     Gewinne zaehler = gewinne;
     std::uint64_t nr = ZiehungNr;
     double kosten = Kosten;
-    long double kapital = Zinseszins;
+    Erweitert kapital = Zinseszins;
     const double einsatz = Spielkosten;
 
     Schnellziehung ziehung;

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "Erweitert.h"
 #include "LottoZiehung.h"
 
 #include <bit>
 #include <cstdint>
-#include <limits>
-
-// The capital is booked in the x87 double-extended format; the figures shown depend on it.
-static_assert(std::numeric_limits<long double>::digits == 64
-        && std::numeric_limits<long double>::max_exponent == 16384,
-    "long double must be the x87 double-extended format");
 
 inline constexpr int BLOECKE = 10; // tip blocks on a ticket, numbered 1..10
 inline constexpr int ZAHLEN = 49; // numbers per block, 1..49
@@ -21,6 +16,7 @@ const double GEBUEHREN = 2.5; // DM per ticket and draw
 
 // 1 + 0.03/52 rounded to nine decimals, as a double: a stake earns interest from the next draw.
 inline constexpr double ZINSFAKTOR = 1.000576923;
+inline constexpr Erweitert ZINSFAKTOR_ERWEITERT { ZINSFAKTOR };
 
 // A continuous run draws in batches up to the next multiple of this: ten years of weekly draws.
 inline constexpr std::uint64_t STAPEL = 520;
@@ -35,7 +31,7 @@ extern int FeldYk[11][50];
 // Money, draws and years since the last reset.
 extern double Spielkosten; // stake of one draw of the ticket, DM
 extern double Kosten; // sum of the stakes booked, DM, exact
-extern long double Zinseszins; // what the stakes became at 3 % a year, compounded weekly
+extern Erweitert Zinseszins; // what the stakes became at 3 % a year, compounded weekly
 extern std::uint64_t ZiehungNr;
 extern double Jahre; // ZiehungNr / 52 as of the last result display
 
@@ -63,13 +59,12 @@ void Einsatzformel();
 
 // Books one draw's stake: the costs exactly; the capital gets a week's interest on what it held,
 // then the stake (two roundings in extended precision, no fused multiply-add).
-inline void Buchen(double &kosten, long double &kapital, double einsatz)
+inline void Buchen(double &kosten, Erweitert &kapital, double einsatz)
 {
     kosten += einsatz;
-    // Past the extended range the capital is infinite and stays so (inf * q + stake = inf). The
-    // x87 unit computes with infinities in microcode, a hundred times slower, so it is left alone.
-    if (kapital < std::numeric_limits<long double>::infinity())
-        kapital = kapital * static_cast<long double>(ZINSFAKTOR) + einsatz;
+    // Past the extended range the capital is infinite and stays so (inf * q + stake = inf).
+    if (!kapital.istUnendlich())
+        kapital = kapital * ZINSFAKTOR_ERWEITERT + Erweitert(einsatz);
 }
 
 // Books the current Spielkosten for one draw into Kosten and Zinseszins.

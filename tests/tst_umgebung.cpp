@@ -120,7 +120,7 @@ class TestUmgebung : public QObject
         ZiehungNr = 20'000'000;
         Jahre = 20'000'000 / 52.0;
         Kosten = 20'000'000 * 17.5;
-        Zinseszins = std::numeric_limits<long double>::max();
+        Zinseszins = Erweitert::groesstes();
         zugriff().gewinne() = { 9'999'999, 9'999'999, 9'999'999, 9'999'999, 9'999'999 };
         zugriff().ergebnisanzeige();
         QCoreApplication::processEvents();

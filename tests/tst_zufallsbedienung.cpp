@@ -72,7 +72,7 @@ void TestZufallsbedienung::zwanzigtausendEreignisse()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     KdeWZugriff z { w };
 
-    long double kapital = 0; // the capital booked alongside, draw by draw
+    Erweitert kapital; // the capital booked alongside, draw by draw
     int ticks = 0, presses = 0;
     std::uint64_t gezogen = 0;
     QStringList verlauf;
@@ -203,15 +203,15 @@ void TestZufallsbedienung::zwanzigtausendEreignisse()
         const bool zurueckgesetzt
             = ZiehungNr < ziehungenVorher || (ZiehungNr == 0 && Kosten == 0 && kostenVorher != 0);
         if (zurueckgesetzt) {
-            kapital = 0;
-            PRUEFEN(ZiehungNr == 0 && Kosten == 0.0 && Zinseszins == 0, fehler("reset"));
+            kapital = {};
+            PRUEFEN(ZiehungNr == 0 && Kosten == 0.0 && Zinseszins == Erweitert(), fehler("reset"));
             PRUEFEN(z.gewinne() == Gewinne {}, fehler("counters after reset"));
         } else {
             const std::uint64_t neu = ZiehungNr - ziehungenVorher;
             gezogen += neu;
             PRUEFEN(Kosten == kostenVorher + double(neu) * einsatzVorher, fehler("costs"));
             for (std::uint64_t i = 0; i < neu; ++i)
-                kapital = kapital * static_cast<long double>(ZINSFAKTOR) + einsatzVorher;
+                kapital = kapital * ZINSFAKTOR_ERWEITERT + Erweitert(einsatzVorher);
             PRUEFEN(Zinseszins == kapital, fehler("capital"));
             const Gewinne &g = z.gewinne();
             PRUEFEN(g.dreiRichtige >= gewinneVorher.dreiRichtige
