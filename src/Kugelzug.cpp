@@ -2,6 +2,7 @@
 #include "Kugelzug.h"
 
 #include "LottoZiehung.h"
+#include "Scheinbedienung.h"
 #include "Spielschein.h"
 
 #include <QCheckBox>
@@ -196,12 +197,11 @@ KdeW::KdeW()
     // follows it.
     connect(Ch1, &QCheckBox::toggled, this, &KdeW::BoxChecked);
 
-    // The ticket is painted on the window itself; screen readers find it as this child, which
-    // lets every press through to the window.
-    schein = new QWidget(this);
-    schein->setGeometry(Spielschein::BEREICH);
-    schein->setAttribute(Qt::WA_TransparentForMouseEvents);
-    schein->setAccessibleName(QStringLiteral("Spielschein"));
+    // The ticket is painted on the window itself; the keyboard and screen readers reach it through
+    // this child, which lets every mouse press through to the window. Last in the tab order.
+    schein = new Scheinbedienung(this);
+    schein->setFont(schrift);
+    connect(schein, &Scheinbedienung::gedrueckt, this, &KdeW::FeldGedrueckt);
 
     timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
@@ -220,6 +220,7 @@ KdeW::KdeW()
 void KdeW::LottoScheinZeichnen()
 {
     timer->stop();
+    anzeigeOffen = false; // a run's last batch is void now
     SpielZuruecksetzen(gewinne);
     ListBox1->clear();
     ListBox2->clear();
@@ -249,22 +250,36 @@ void KdeW::ScheinBeschreiben()
         + (bloecke.isEmpty()
                 ? QStringLiteral("Nichts angekreuzt.")
                 : QStringLiteral("Angekreuzt: ") + bloecke.join(QStringLiteral("; ")) + '.'));
+    schein->MarkenAbgleichen();
 }
 
-// A run changes the result texts on every tick of its 1 ms timer, some 900 times a second, while
-// the screen shows 60 or so frames. So during a run the window paints at most once per frame,
-// always what is current by then; the texts themselves are set on every batch. Our own repaints
-// (a pressed field) stay immediate.
+// A run ends a batch on every tick of its 1 ms timer, some 900 times a second, while the screen
+// shows 60 or so frames. So during a run the window brings its result texts up to date once per
+// frame, right before it paints them: every frame shows the last batch, and screen readers hear
+// of a changed text no more often than it can be seen. Everything else that asks for a paint
+// during a run waits for the next frame too; our own repaints (a pressed field) stay immediate.
+int KdeW::Bildabstand() const
+{
+    return 1000 / std::clamp(int(screen()->refreshRate()), 30, 240);
+}
+
+void KdeW::NaechstesBild()
+{
+    if (bildTakt->isActive())
+        return;
+    const int bisDahin = letztesBild.isValid() ? Bildabstand() - int(letztesBild.elapsed()) : 0;
+    bildTakt->start(std::max(bisDahin, 0));
+}
+
 bool KdeW::event(QEvent *ereignis)
 {
     if (ereignis->type() == QEvent::UpdateRequest) {
-        const int bildabstand = 1000 / std::clamp(int(screen()->refreshRate()), 30, 240);
-        if (Start && !sofort && letztesBild.isValid() && letztesBild.elapsed() < bildabstand) {
-            if (!bildTakt->isActive())
-                bildTakt->start(bildabstand - int(letztesBild.elapsed()));
+        if (Start && !sofort && letztesBild.isValid() && letztesBild.elapsed() < Bildabstand()) {
+            NaechstesBild();
             return true;
         }
         letztesBild.restart();
+        AnzeigeNachholen();
     }
     return QMainWindow::event(ereignis);
 }
@@ -324,24 +339,36 @@ void KdeW::mousePressEvent(QMouseEvent *Maus)
     const QPoint punkt = Maus->position().toPoint();
     for (int block = 1; block <= BLOECKE; ++block) {
         for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
-            if (!Spielschein::FeldGetroffen(punkt, block, zahl))
-                continue;
-            statusbar->showMessage(formatiert("BlockNr:%2d, Zahl:%2d", block, zahl), 1000);
-            bool &markiert = Kreuz[block][zahl];
-            if (!markiert && ZaehlerKreuze[block] < MAX_KREUZE) {
-                markiert = true;
-                ++ZaehlerKreuze[block];
-            } else if (markiert && ZaehlerKreuze[block] > 0) {
-                markiert = false;
-                --ZaehlerKreuze[block];
-            } else {
-                continue;
-            }
-            SofortMalen(Spielschein::Feldquadrat(block, zahl));
-            ScheinBeschreiben();
+            if (Spielschein::FeldGetroffen(punkt, block, zahl))
+                FeldDruecken(block, zahl);
         }
     }
     Einsatzformel();
+}
+
+// A press on a field, from the keyboard or an accessibility client, as a mouse press on it.
+void KdeW::FeldGedrueckt(int block, int zahl)
+{
+    FeldDruecken(block, zahl);
+    Einsatzformel();
+}
+
+// Shows the field pressed, toggles its mark within the limit of six a block and paints it at once.
+void KdeW::FeldDruecken(int block, int zahl)
+{
+    statusbar->showMessage(formatiert("BlockNr:%2d, Zahl:%2d", block, zahl), 1000);
+    bool &markiert = Kreuz[block][zahl];
+    if (!markiert && ZaehlerKreuze[block] < MAX_KREUZE) {
+        markiert = true;
+        ++ZaehlerKreuze[block];
+    } else if (markiert && ZaehlerKreuze[block] > 0) {
+        markiert = false;
+        --ZaehlerKreuze[block];
+    } else {
+        return;
+    }
+    SofortMalen(Spielschein::Feldquadrat(block, zahl));
+    ScheinBeschreiben();
 }
 
 void KdeW::NeuerSchein_clicked()
@@ -386,6 +413,7 @@ void KdeW::ButtonStartStop_clicked()
     } else {
         timer->stop();
         Start = false;
+        AnzeigeNachholen();
     }
 }
 
@@ -397,7 +425,19 @@ void KdeW::timerZiehungen()
         Start = false;
     }
     JahreBerechnen();
-    Ergebnisanzeige();
+    if (Start) {
+        anzeigeOffen = true; // shown with the next frame
+        NaechstesBild();
+    } else {
+        Ergebnisanzeige();
+    }
+}
+
+// The result display that a run still owes, at once.
+void KdeW::AnzeigeNachholen()
+{
+    if (anzeigeOffen)
+        Ergebnisanzeige();
 }
 
 void KdeW::BoxChecked()
@@ -416,6 +456,7 @@ void KdeW::TipListeFuellen()
 
 void KdeW::Ergebnisanzeige()
 {
+    anzeigeOffen = false;
     QString Str;
     for (int n = 1; n <= 6; ++n)
         Str += formatiert("%2d ", GezogeneZahl[n]);

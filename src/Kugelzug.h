@@ -13,6 +13,7 @@ class QListWidget;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class Scheinbedienung;
 
 const int BILD_BREITE = 780;
 const int BILD_HOEHE = 550;
@@ -53,7 +54,12 @@ private:
     void TipListeFuellen();
     void Ergebnisanzeige();
     void FeldZeichnen(int block, int zahl);
+    void FeldDruecken(int block, int zahl);
+    void FeldGedrueckt(int block, int zahl);
     void SofortMalen(const QRect &bereich);
+    int Bildabstand() const;
+    void NaechstesBild();
+    void AnzeigeNachholen();
     void ScheinBeschreiben();
 
     bool SechsRichtigeStop = false; // follows Ch1
@@ -75,13 +81,14 @@ private:
     QListWidget *ListBox1; // win statistics
     QListWidget *ListBox2; // the ticket's tips
     QCheckBox *Ch1;
-    QWidget *schein; // stands for the painted ticket towards screen readers
+    Scheinbedienung *schein; // the painted ticket for the keyboard and screen readers
     QPainter wMaler; // active only inside paintEvent
 
     // Frame pacing during a run: see event().
     QElapsedTimer letztesBild;
     QTimer *bildTakt;
     bool sofort = false;
+    bool anzeigeOffen = false; // a batch's result display waits for the next frame
 
     friend struct KdeWZugriff; // lets the tests look inside
 };

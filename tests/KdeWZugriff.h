@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Kugelzug.h"
+#include "Scheinbedienung.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,6 +51,9 @@ struct KdeWZugriff
     QStringList tippZeilen() const { return zeilen(w.ListBox2); }
     QString status() const { return w.statusbar->currentMessage(); }
     void ergebnisanzeige() const { w.Ergebnisanzeige(); }
+    // What the next frame does during a run: brings the result texts up to date.
+    void naechstesBild() const { w.AnzeigeNachholen(); }
+    Scheinbedienung *schein() const { return w.schein; }
 };
 
 // A window for one test: shown, and kept alive by the test rather than deleted on close.

@@ -198,7 +198,7 @@ void TestFenster::tabReihenfolge()
 {
     auto z = zugriff();
     const QList<QWidget *> erwartet { z.neuerSchein(), z.step(), z.startStop(), z.info(),
-        z.autoTip(), z.statistik(), z.tipps(), z.ch1() };
+        z.autoTip(), z.statistik(), z.tipps(), z.ch1(), z.schein() };
     QList<QWidget *> kette;
     QWidget *widget = z.neuerSchein();
     do {
