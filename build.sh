@@ -9,8 +9,11 @@ set -eu
 cd "$(dirname "$0")"
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
-PACKAGES="g++ make cmake qt6-base-dev libqt6svg6 fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
-          locales xvfb xauth x11-utils imagemagick desktop-file-utils appstream"
+# The accessibility tests act as a screen reader's bridge through Qt's platform interface
+# (qt6-base-private-dev).
+PACKAGES="g++ make cmake qt6-base-dev qt6-base-private-dev libqt6svg6 fonts-liberation2
+          fonts-urw-base35 fonts-dejavu-core locales xvfb xauth x11-utils imagemagick
+          desktop-file-utils appstream"
 
 install_debian() { # package...
     missing=""
@@ -79,14 +82,18 @@ unit_tests() {
 # The same program for arm64, from Debian's cross compiler and arm64 Qt; the tests run in qemu.
 arm64() {
     dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
-    install_debian g++-aarch64-linux-gnu qt6-base-dev:arm64 libqt6svg6:arm64 qemu-user-static
+    install_debian g++-aarch64-linux-gnu qt6-base-dev:arm64 qt6-base-private-dev:arm64 \
+        libqt6svg6:arm64 qemu-user-static
     build build-arm64 all -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
     (cd build-arm64 && ctest --output-on-failure -j "$jobs")
 }
 
+# Offscreen, then the continuous run on Xvfb without and with an accessibility client (AT-SPI).
 bench() {
+    install_debian dbus at-spi2-core python3-pyatspi
     build build lotto_benchmark
     QT_QPA_PLATFORM=offscreen ./build/benchmarks/lotto_benchmark
+    benchmarks/zugang.sh build/benchmarks/lotto_benchmark
 }
 
 install_packages

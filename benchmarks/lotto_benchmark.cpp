@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Prints how fast the simulator draws, shows and paints. Run it on the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen ./lotto_benchmark
+// With --lauf only the continuous run against the bare timer (on a real X server, with or
+// without an accessibility client: see benchmarks/zugang.sh).
 #include "Kugelzug.h"
 #include "Spielschein.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,6 +41,41 @@ double Prozessorzeit() // user + system, seconds
     getrusage(RUSAGE_SELF, &r);
     return double(r.ru_utime.tv_sec + r.ru_stime.tv_sec)
         + double(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+// User + system seconds of other processes (the accessibility bus), from /proc.
+double Prozessorzeit(const QList<int> &prozesse)
+{
+    double sekunden = 0;
+    for (int pid : prozesse) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // The fields after the command name, which is in parentheses: utime and stime are 14, 15.
+        const QByteArray zeile = stat.readAll();
+        const QList<QByteArray> felder = zeile.mid(zeile.lastIndexOf(')') + 2).split(' ');
+        sekunden += double(felder.value(11).toLongLong() + felder.value(12).toLongLong())
+            / double(sysconf(_SC_CLK_TCK));
+    }
+    return sekunden;
+}
+
+// The accessibility events the program hands to the platform's bridge (AT-SPI on Linux).
+long a11yEreignisse = 0;
+void A11yZaehlen(QAccessibleEvent *ereignis)
+{
+    ++a11yEreignisse;
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->notifyAccessibilityUpdate(
+        ereignis);
+}
+
+// How many events the listening client has had: it writes the count into a file.
+long ZuhoererZaehlt()
+{
+    QFile datei(qEnvironmentVariable("LOTTO_ZUHOERER"));
+    if (!datei.open(QIODevice::ReadOnly))
+        return 0;
+    return datei.readAll().trimmed().toLong();
 }
 
 void Laufen(int ms)
@@ -127,32 +170,35 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
     fenster->ButtonAutoTip_clicked();
 
-    // 1. The draw kernel.
-    const double einfach = EinfacheSchleife(2'000'000);
-    fenster->ButtonAutoTip_clicked();
-    const double schnell = SchnelleSchleife(52'000'000);
-    std::printf("1. draw kernel (draw, count, evaluate 10 blocks, book)\n"
-                "   straightforward (libc random(), 490 tests): %6.1f ns per draw\n"
-                "   batch loop:                                 %6.1f ns per draw\n\n",
-        einfach, schnell);
+    const bool nurLauf = QCoreApplication::arguments().contains(QStringLiteral("--lauf"));
+    if (!nurLauf) {
+        // 1. The draw kernel.
+        const double einfach = EinfacheSchleife(2'000'000);
+        fenster->ButtonAutoTip_clicked();
+        const double schnell = SchnelleSchleife(52'000'000);
+        std::printf("1. draw kernel (draw, count, evaluate 10 blocks, book)\n"
+                    "   straightforward (libc random(), 490 tests): %6.1f ns per draw\n"
+                    "   batch loop:                                 %6.1f ns per draw\n\n",
+            einfach, schnell);
 
-    // 2. One batch with its result display.
-    fenster->ButtonAutoTip_clicked();
-    std::vector<double> stapel;
-    for (int i = 0; i < 2000; ++i) {
-        Zeitmesser uhr;
-        fenster->timerZiehungen();
-        stapel.push_back(uhr.us());
-        if (i % 50 == 0)
-            QCoreApplication::processEvents();
+        // 2. One batch with its result display.
+        fenster->ButtonAutoTip_clicked();
+        std::vector<double> stapel;
+        for (int i = 0; i < 2000; ++i) {
+            Zeitmesser uhr;
+            fenster->timerZiehungen();
+            stapel.push_back(uhr.us());
+            if (i % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        std::sort(stapel.begin(), stapel.end());
+        std::printf("2. one batch of 520 draws with its result display (%zu batches)\n"
+                    "   median %.1f us, worst %.1f us\n\n",
+            stapel.size(), stapel[stapel.size() / 2], stapel.back());
     }
-    std::sort(stapel.begin(), stapel.end());
-    std::printf("2. one batch of 520 draws with its result display (%zu batches)\n"
-                "   median %.1f us, worst %.1f us\n\n",
-        stapel.size(), stapel[stapel.size() / 2], stapel.back());
 
-    // 3. and 4. A bare 1 ms timer and a continuous run, 10 s each, taken in turns of a second so
-    // that both see the same machine.
+    // 3. and 4. A bare 1 ms timer and a continuous run, taken in turns of a second so that both
+    // see the same machine; with an accessibility client, what it and the bus get of the run.
     long ticks = 0;
     QTimer nackt;
     nackt.setTimerType(Qt::PreciseTimer);
@@ -162,7 +208,15 @@ int main(int argc, char **argv)
     fenster->findChild<QCheckBox *>()->click(); // no stop at a six: the run goes on
     long stapelZahl = 0;
     QObject::connect(fenster->findChild<QTimer *>(), &QTimer::timeout, [&] { ++stapelZahl; });
-    double nacktSekunden = 0, laufSekunden = 0, cpu = 0, nacktCpu = 0;
+    const bool zugang = QAccessible::isActive();
+    if (zugang)
+        QAccessible::installUpdateHandler(A11yZaehlen);
+    QList<int> bus;
+    for (const QString &pid : qEnvironmentVariable("LOTTO_BUS").split(' ', Qt::SkipEmptyParts))
+        bus << pid.toInt();
+    double nacktSekunden = 0, laufSekunden = 0, cpu = 0, nacktCpu = 0, busCpu = 0;
+    long ereignisse = 0, gehoert = 0;
+    const std::uint64_t ziehungenVorher = ZiehungNr;
     for (int runde = 0; runde < 10; ++runde) {
         QElapsedTimer wand;
         wand.start();
@@ -174,12 +228,19 @@ int main(int argc, char **argv)
         nacktCpu += Prozessorzeit() - cpuVorher;
 
         cpuVorher = Prozessorzeit();
+        const double busVorher = Prozessorzeit(bus);
+        const long ereignisseVorher = a11yEreignisse;
+        const long gehoertVorher = ZuhoererZaehlt();
         wand.restart();
         fenster->ButtonStartStop_clicked();
         Laufen(1000);
         fenster->ButtonStartStop_clicked();
         laufSekunden += double(wand.nsecsElapsed()) / 1e9;
         cpu += Prozessorzeit() - cpuVorher;
+        Laufen(150); // the client takes what is on the bus
+        busCpu += Prozessorzeit(bus) - busVorher;
+        ereignisse += a11yEreignisse - ereignisseVorher;
+        gehoert += ZuhoererZaehlt() - gehoertVorher;
     }
     const double tickrate = double(ticks) / nacktSekunden;
     const double stapelRate = double(stapelZahl) / laufSekunden;
@@ -187,10 +248,22 @@ int main(int argc, char **argv)
                 "   bare 1 ms precise timer: %.0f ticks/s\n"
                 "   run: %.0f batches/s = %.1f %% of the bare ticks, %.0f draws/s\n\n",
         laufSekunden, nacktSekunden, tickrate, stapelRate, 100.0 * stapelRate / tickrate,
-        double(ZiehungNr) / laufSekunden);
+        double(ZiehungNr - ziehungenVorher) / laufSekunden);
     std::printf("4. processor time of the full-rate run: %.1f ms per second (%.1f %% of a core);\n"
-                "   the bare timer alone: %.1f ms per second\n\n",
-        cpu * 1000 / laufSekunden, 100 * cpu / laufSekunden, nacktCpu * 1000 / nacktSekunden);
+                "   the bare timer alone: %.1f ms per second (%.1f %%)\n\n",
+        cpu * 1000 / laufSekunden, 100 * cpu / laufSekunden, nacktCpu * 1000 / nacktSekunden,
+        100 * nacktCpu / nacktSekunden);
+    if (zugang) {
+        std::printf("   with an accessibility client: %.0f events/s to the bridge, %.0f/s heard by "
+                    "the client;\n"
+                    "   the accessibility bus %.1f %% of a core, program and bus %.1f %%\n\n",
+            double(ereignisse) / laufSekunden, double(gehoert) / laufSekunden,
+            100 * busCpu / laufSekunden, 100 * (cpu + busCpu) / laufSekunden);
+    }
+    if (nurLauf) {
+        fenster->close();
+        return 0;
+    }
 
     // 5. Painting.
     std::vector<double> ganz;
