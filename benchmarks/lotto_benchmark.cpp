@@ -72,8 +72,9 @@ void A11yZaehlen(QAccessibleEvent *ereignis)
 // How many events the listening client has had: it writes the count into a file.
 long ZuhoererZaehlt()
 {
-    QFile datei(qEnvironmentVariable("LOTTO_ZUHOERER"));
-    if (!datei.open(QIODevice::ReadOnly))
+    const QString pfad = qEnvironmentVariable("LOTTO_ZUHOERER");
+    QFile datei(pfad);
+    if (pfad.isEmpty() || !datei.open(QIODevice::ReadOnly))
         return 0;
     return datei.readAll().trimmed().toLong();
 }
