@@ -3,6 +3,7 @@
 
 #include "Erweitert.h"
 #include "LottoZiehung.h"
+#include "Spielschein.h"
 
 #include <bit>
 #include <cstdint>
@@ -25,8 +26,6 @@ inline constexpr std::uint64_t STAPEL = 520;
 extern bool Kreuz[11][50];
 extern int ZaehlerKreuze[11]; // marks per block, always the count of true entries of Kreuz
 extern int AnzahlTipBloecke; // blocks with a mark, as of the last stake formula
-extern int FeldXk[11][50]; // centre of each field on the window
-extern int FeldYk[11][50];
 
 // Money, draws and years since the last reset.
 extern double Spielkosten; // stake of one draw of the ticket, DM

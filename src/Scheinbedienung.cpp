@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Scheinbedienung.h"
 
+#include "Lottomodell.h"
 #include "Spielschein.h"
 
 #include <QAccessibleWidget>

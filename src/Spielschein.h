@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "Lottomodell.h"
-
 #include <QPoint>
 #include <QRect>
 
-// Geometry of the painted ticket: ten blocks of 7 x 7 fields in two rows of five, 20 px fields,
+// Geometry of the painted ticket (the simulation includes it for the field centres; it includes
+// nothing of the simulation): ten blocks of 7 x 7 fields in two rows of five, 20 px fields,
 // 10 px between blocks. Painting and hit testing both go through Feldquadrat/FeldGetroffen.
+
+// Centre of each field on the window, [block][number]; set by the reset from Feldmitte.
+extern int FeldXk[11][50];
+extern int FeldYk[11][50];
+
 namespace Spielschein {
 
 inline constexpr int FELD = 20; // field pitch and side of its square
