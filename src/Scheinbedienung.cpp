@@ -54,7 +54,7 @@ public:
 
     bool isValid() const override { return !schein.isNull(); }
     QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return parent()->window(); }
+    QWindow *window() const override { return isValid() ? parent()->window() : nullptr; }
     QAccessibleInterface *parent() const override
     {
         return QAccessible::queryAccessibleInterface(schein.data());
