@@ -125,6 +125,22 @@ std::uint64_t Spitze(const Gross &a)
     return spitze;
 }
 
+Gross Mal(const Gross &a, const Gross &b)
+{
+    Gross produkt(a.size() + b.size(), 0);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        std::uint64_t uebertrag = 0;
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            uebertrag += std::uint64_t { a[i] } * b[j] + produkt[i + j];
+            produkt[i + j] = std::uint32_t(uebertrag);
+            uebertrag >>= 32;
+        }
+        produkt[i + b.size()] = std::uint32_t(uebertrag);
+    }
+    Normalisieren(produkt);
+    return produkt;
+}
+
 Gross Fuenferpotenz(int n)
 {
     Gross p { 1 };
@@ -158,21 +174,8 @@ Exponentialtext ExponentTextEigen(Erweitert wert)
         zweiD -= gemeinsam;
         Gross n { std::uint32_t(wert.signifikand()), std::uint32_t(wert.signifikand() >> 32) };
         Normalisieren(n);
-        if (t > 0) {
-            const Gross fuenf = Fuenferpotenz(t);
-            Gross produkt(n.size() + fuenf.size() + 1, 0);
-            for (std::size_t i = 0; i < n.size(); ++i) {
-                std::uint64_t uebertrag = 0;
-                for (std::size_t j = 0; j < fuenf.size(); ++j) {
-                    uebertrag += std::uint64_t { n[i] } * fuenf[j] + produkt[i + j];
-                    produkt[i + j] = std::uint32_t(uebertrag);
-                    uebertrag >>= 32;
-                }
-                produkt[i + fuenf.size()] = std::uint32_t(uebertrag);
-            }
-            n = std::move(produkt);
-            Normalisieren(n);
-        }
+        if (t > 0)
+            n = Mal(n, Fuenferpotenz(t));
         Linksschieben(n, zweiN);
         Gross d = t < 0 ? Fuenferpotenz(-t) : Gross { 1 };
         Linksschieben(d, zweiD);
@@ -188,12 +191,10 @@ Exponentialtext ExponentTextEigen(Erweitert wert)
             q = std::uint64_t(quotient >> (64 - std::min(ueberhang, 64)));
             q = q > 0 ? q - 1 : 0;
         }
-        Gross rest = d;
-        MalKlein(rest, std::uint32_t(q));
-        if (q == 0)
-            rest.clear();
+        Gross vielfaches = d;
+        MalKlein(vielfaches, std::uint32_t(q));
         Gross r = n;
-        Minus(r, rest);
+        Minus(r, vielfaches);
         while (Vergleich(r, d) >= 0) {
             Minus(r, d);
             ++q;
