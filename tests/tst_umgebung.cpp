@@ -4,12 +4,15 @@
 #include "KdeWZugriff.h"
 #include "Spielschein.h"
 
+#include <QBackingStore>
 #include <QFontInfo>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QtMath>
+#include <qpa/qplatformbackingstore.h>
 
 #include <clocale>
 #include <cmath>
@@ -139,6 +142,9 @@ private Q_SLOTS:
     void textLesbar_data();
     void textLesbar();
     void fuenfStatistikzeilen();
+    void statistikWieStandardliste_data();
+    void statistikWieStandardliste();
+    void statistikNachVielenStapeln();
     void ganzeTippzeilen();
     void breitesteTexteNichtAbgeschnitten();
     void skaliert();
@@ -241,6 +247,112 @@ void TestUmgebung::fuenfStatistikzeilen()
         // The glyphs themselves fit their line, whatever room the face asks for around them.
         QVERIFY(metrik.tightBoundingRect(liste->item(i)->text()).height() < zeile.height());
         QVERIFY(metrik.horizontalAdvance(liste->item(i)->text()) < zeile.width());
+    }
+}
+
+// The statistics lines look exactly as the same lines in a standard list with the style's own item
+// drawing: plain, selected, too long for the line, under a dark scheme, in an inactive window.
+void TestUmgebung::statistikWieStandardliste_data()
+{
+    QTest::addColumn<bool>("dunkel");
+    QTest::addColumn<int>("ausgewaehlt");
+    QTest::addColumn<QString>("langeZeile");
+    QTest::addColumn<bool>("inaktiv");
+    QTest::newRow("plain") << false << -1 << QString() << false;
+    QTest::newRow("selected line") << false << 2 << QString() << false;
+    QTest::newRow("line too long")
+        << false << -1 << QStringLiteral("Anzahl 3  Richtige:").repeated(3) << false;
+    QTest::newRow("dark scheme") << true << 1 << QString() << false;
+    QTest::newRow("inactive window") << false << 3 << QString() << true;
+}
+
+void TestUmgebung::statistikWieStandardliste()
+{
+    QFETCH(bool, dunkel);
+    QFETCH(int, ausgewaehlt);
+    QFETCH(QString, langeZeile);
+    QFETCH(bool, inaktiv);
+    if (dunkel)
+        QApplication::setPalette(DunklesSchema());
+    if (inaktiv) { // a scheme whose text is paler in windows in the background
+        QPalette schema;
+        schema.setColor(QPalette::Inactive, QPalette::Text, QColor(90, 90, 90));
+        QApplication::setPalette(schema);
+    }
+    oeffnen();
+    breitesteTexte();
+    QListWidget *liste = zugriff().statistik();
+    if (!langeZeile.isEmpty())
+        liste->item(0)->setText(langeZeile);
+
+    // The same place, font and lines; five lines share the height as in the window.
+    struct Zeile : QStyledItemDelegate
+    {
+        using QStyledItemDelegate::QStyledItemDelegate;
+        QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+        {
+            const auto *liste = static_cast<const QListWidget *>(parent());
+            QSize groesse = QStyledItemDelegate::sizeHint(option, index);
+            groesse.setHeight(std::min(groesse.height(), liste->contentsRect().height() / 5));
+            return groesse;
+        }
+    };
+    auto *standard = new QListWidget(fenster.get());
+    standard->setGeometry(liste->geometry());
+    standard->setFont(liste->font());
+    standard->setUniformItemSizes(true);
+    standard->setItemDelegate(new Zeile(standard));
+    for (int i = 0; i < liste->count(); ++i)
+        standard->addItem(liste->item(i)->text());
+    standard->lower();
+    standard->show();
+    if (ausgewaehlt >= 0) {
+        liste->setCurrentRow(ausgewaehlt);
+        standard->setCurrentRow(ausgewaehlt);
+    }
+    QWidget anderes;
+    if (inaktiv) {
+        anderes.show();
+        anderes.activateWindow();
+        QVERIFY(QTest::qWaitFor([&] { return !fenster->isActiveWindow(); }));
+    } else {
+        QVERIFY(fenster->isActiveWindow());
+    }
+    QCOMPARE(Bild(*liste), Bild(*standard));
+}
+
+// Batch after batch the lines change only in their last digits, and are repainted only there; what
+// the screen shows of the list then is what a full repaint of it shows. Also when a count gains a
+// digit, the list is refilled, or a line is selected in between.
+void TestUmgebung::statistikNachVielenStapeln()
+{
+    oeffnen();
+    auto z = zugriff();
+    QListWidget *liste = z.statistik();
+    auto aufDemSchirm = [&] {
+        // What the window's backing store holds: the screen's picture of it.
+        const QImage fensterBild = fenster->backingStore()->handle()->toImage();
+        const QRect r(liste->mapTo(fenster.get(), QPoint(0, 0)), liste->size());
+        return fensterBild.copy(Geraet(r, fenster->devicePixelRatioF()));
+    };
+    z.autoTip()->click();
+    z.step()->click();
+    for (int stapel = 1; stapel <= 60; ++stapel) {
+        fenster->timerZiehungen();
+        if (stapel == 20)
+            z.gewinne().dreiRichtige = 9'999'990; // on to eight digits
+        if (stapel == 21)
+            QVERIFY(z.gewinne().dreiRichtige >= 10'000'000);
+        if (stapel == 30)
+            z.neuerSchein()->click(); // the list is emptied ...
+        if (stapel == 31)
+            z.autoTip()->click(); // ... and filled again by the next batch
+        if (stapel == 45)
+            liste->setCurrentRow(2);
+        QTest::qWait(20); // the frame is painted (a refilled list is laid out first)
+        const QImage schirm = aufDemSchirm();
+        liste->viewport()->repaint();
+        QCOMPARE(schirm, aufDemSchirm());
     }
 }
 
