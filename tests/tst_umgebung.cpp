@@ -17,6 +17,7 @@
 #include <clocale>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -349,8 +350,13 @@ void TestUmgebung::statistikNachVielenStapeln()
             z.autoTip()->click(); // ... and filled again by the next batch
         if (stapel == 45)
             liste->setCurrentRow(2);
-        QTest::qWait(20); // the frame is painted (a refilled list is laid out first)
-        const QImage schirm = aufDemSchirm();
+        // The frame is painted when the screen stops changing (a refilled list is laid out first).
+        QImage schirm = aufDemSchirm();
+        QVERIFY(QTest::qWaitFor([&] {
+            QTest::qWait(10);
+            const QImage jetzt = aufDemSchirm();
+            return std::exchange(schirm, jetzt) == jetzt;
+        }));
         liste->viewport()->repaint();
         QCOMPARE(schirm, aufDemSchirm());
     }
