@@ -5,6 +5,7 @@
 #include "Scheinbedienung.h"
 #include "Spielschein.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -122,6 +123,16 @@ protected:
             viewport()->update(bereich.adjusted(std::max(links - bereich.left(), 0), 0, 0, 0));
         }
         alt = neu;
+        // Screen readers hear of the changed line as from any list.
+        if (QAccessible::isActive()) {
+            QAccessibleTableModelChangeEvent ereignis(
+                this, QAccessibleTableModelChangeEvent::DataChanged);
+            ereignis.setFirstRow(zeile);
+            ereignis.setLastRow(zeile);
+            ereignis.setFirstColumn(von.column());
+            ereignis.setLastColumn(von.column());
+            QAccessible::updateAccessibility(&ereignis);
+        }
     }
 
     // Lines added or taken away: their texts are learnt anew with their next change.

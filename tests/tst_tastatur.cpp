@@ -24,9 +24,17 @@ QImage Bildschirm(QWidget &w)
 struct Zuhoerer
 {
     static inline QList<std::pair<QAccessible::Event, int>> ereignisse; // type, child
+    static inline QList<std::pair<QObject *, int>> zeilen; // changed lines: list, row
     static void Melden(QAccessibleEvent *ereignis)
     {
         ereignisse << std::pair { ereignis->type(), ereignis->child() };
+        if (ereignis->type() == QAccessible::TableModelChanged) {
+            const auto *aenderung = static_cast<QAccessibleTableModelChangeEvent *>(ereignis);
+            if (aenderung->modelChangeType() == QAccessibleTableModelChangeEvent::DataChanged) {
+                for (int zeile = aenderung->firstRow(); zeile <= aenderung->lastRow(); ++zeile)
+                    zeilen << std::pair { ereignis->object(), zeile };
+            }
+        }
     }
     static bool Gehoert(QAccessible::Event art, int kind)
     {
@@ -108,6 +116,7 @@ private Q_SLOTS:
     void bildOhneFokus();
     void felderFuerScreenreader();
     void markenMelden();
+    void statistikMelden();
     void laufEnde_data();
     void laufEnde();
 };
@@ -304,6 +313,26 @@ void TestTastatur::markenMelden()
     zugriff().neuerSchein()->click();
     QVERIFY(
         Zuhoerer::Gehoert(QAccessible::StateChanged, Scheinbedienung::Index(10, GezogeneZahl[6])));
+}
+
+// A screen reader hears of every statistics line whose count changed, and of no other.
+void TestTastatur::statistikMelden()
+{
+    auto z = zugriff();
+    z.autoTip()->click();
+    z.step()->click();
+    for (int stapel = 0; stapel < 20; ++stapel) {
+        const QStringList vorher = z.statistikZeilen();
+        Zuhoerer::zeilen.clear();
+        w().timerZiehungen();
+        const QStringList nachher = z.statistikZeilen();
+        for (int zeile = 0; zeile < nachher.size(); ++zeile) {
+            const bool gemeldet
+                = Zuhoerer::zeilen.contains(std::pair<QObject *, int> { z.statistik(), zeile });
+            QCOMPARE(gemeldet, vorher[zeile] != nachher[zeile]);
+        }
+        QVERIFY(vorher[0] != nachher[0]); // three correct come up in every batch
+    }
 }
 
 void TestTastatur::laufEnde_data()
