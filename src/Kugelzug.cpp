@@ -112,9 +112,7 @@ protected:
         const qsizetype gleich
             = std::mismatch(alt.cbegin(), alt.cend(), neu.cbegin(), neu.cend()).first
             - alt.cbegin();
-        if (gleich == alt.size() && gleich == neu.size() && !alt.isNull()) {
-            // The same text again: nothing to paint.
-        } else if (alt.isNull() || !QFontInfo(font()).fixedPitch()
+        if (alt.isNull() || !QFontInfo(font()).fixedPitch()
             || layoutDirection() != Qt::LeftToRight) {
             viewport()->update(bereich);
         } else {
@@ -138,8 +136,7 @@ protected:
     // Lines added or taken away: their texts are learnt anew with their next change.
     void rowsInserted(const QModelIndex &eltern, int von, int bis) override
     {
-        gezeigt.clear();
-        gezeigt.resize(model()->rowCount());
+        gezeigt = QList<QString>(model()->rowCount());
         QListWidget::rowsInserted(eltern, von, bis);
     }
     void rowsAboutToBeRemoved(const QModelIndex &eltern, int von, int bis) override
