@@ -435,13 +435,13 @@ void KdeW::SofortMalen(const QRect &bereich)
 void KdeW::paintEvent(QPaintEvent *ereignis)
 {
     const QRegion bereich = ereignis->region();
-    if (!bereich.intersects(Spielschein::BEREICH))
+    if (!bereich.intersects(Spielschein::BEMALT))
         return;
     wMaler.begin(this);
     wMaler.setFont(Schrift());
     for (int block = 1; block <= BLOECKE; ++block) {
         for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
-            if (bereich.intersects(Spielschein::Feldquadrat(block, zahl)))
+            if (bereich.intersects(Spielschein::Feldflaeche(block, zahl)))
                 FeldZeichnen(block, zahl);
         }
     }

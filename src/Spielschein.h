@@ -40,6 +40,18 @@ inline QRect Feldquadrat(int block, int zahl)
     return { FeldXk[block][zahl] - FELD / 2, FeldYk[block][zahl] - FELD / 2, FELD, FELD };
 }
 
+// Scaled, a field's 1 px outline is wider than one device pixel and reaches up to one device pixel
+// into its neighbours' squares (at scale 2, the outline's right half lies in the next square).
+inline constexpr int UMRISS_UEBERSTAND = 1;
+
+// What painting a field may touch. A repaint of any area paints every field whose Feldflaeche meets
+// it, so that the neighbours' outlines reaching into the area come back too.
+inline QRect Feldflaeche(int block, int zahl)
+{
+    return Feldquadrat(block, zahl)
+        .adjusted(-UMRISS_UEBERSTAND, -UMRISS_UEBERSTAND, UMRISS_UEBERSTAND, UMRISS_UEBERSTAND);
+}
+
 // The open 17 x 17 square around the centre: nothing between fields or blocks is hit.
 inline bool FeldGetroffen(QPoint p, int block, int zahl)
 {
@@ -48,7 +60,9 @@ inline bool FeldGetroffen(QPoint p, int block, int zahl)
     return x - TREFFER < p.x() && p.x() < x + TREFFER && y - TREFFER < p.y() && p.y() < y + TREFFER;
 }
 
-// The area the ten blocks cover.
+// The area the ten blocks cover, and what painting them may touch.
 inline constexpr QRect BEREICH { 20, 20, 740, 290 };
+inline constexpr QRect BEMALT = BEREICH.adjusted(
+    -UMRISS_UEBERSTAND, -UMRISS_UEBERSTAND, UMRISS_UEBERSTAND, UMRISS_UEBERSTAND);
 
 } // namespace Spielschein

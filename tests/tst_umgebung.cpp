@@ -4,6 +4,7 @@
 #include "KdeWZugriff.h"
 #include "Spielschein.h"
 
+#include <QAccessible>
 #include <QBackingStore>
 #include <QFontInfo>
 #include <QRegularExpression>
@@ -149,6 +150,8 @@ private Q_SLOTS:
     void ganzeTippzeilen();
     void breitesteTexteNichtAbgeschnitten();
     void skaliert();
+    void feldWieGanzGemalt_data();
+    void feldWieGanzGemalt();
 };
 
 // The environment this run was started for is the one the window gets.
@@ -444,6 +447,55 @@ void TestUmgebung::skaliert()
     // The cross reaches the corners of the field's scaled square.
     const QPoint ecke = (mitte + QPoint(7, 7)) * faktor;
     QCOMPARE(bild.pixel(ecke), qRgb(0, 0, 0));
+}
+
+// A field repainted alone, after a press by mouse, keyboard or screen reader or as the focus frame
+// moves, leaves on the screen what a full repaint of the ticket shows: at every scale, with the
+// neighbours' outlines whole.
+void TestUmgebung::feldWieGanzGemalt_data()
+{
+    QTest::addColumn<QString>("weg");
+    QTest::newRow("mouse") << QStringLiteral("mouse");
+    QTest::newRow("keyboard") << QStringLiteral("keyboard");
+    QTest::newRow("screen reader") << QStringLiteral("screen reader");
+}
+
+void TestUmgebung::feldWieGanzGemalt()
+{
+    QFETCH(QString, weg);
+    oeffnen();
+    Scheinbedienung *schein = zugriff().schein();
+    auto druecken = [&](int block, int zahl) {
+        if (weg == QLatin1String("mouse")) {
+            QTest::mouseClick(fenster.get(), Qt::LeftButton, {}, Mitte(block, zahl));
+        } else if (weg == QLatin1String("keyboard")) {
+            auto schritt = [&](int (*lage)(int), Qt::Key zurueck, Qt::Key vor) {
+                while (lage(schein->fokusZahl()) != lage(zahl))
+                    QTest::keyClick(schein, lage(schein->fokusZahl()) < lage(zahl) ? vor : zurueck);
+            };
+            schritt([](int z) { return (z - 1) / 7; }, Qt::Key_Up, Qt::Key_Down);
+            schritt([](int z) { return (z - 1) % 7; }, Qt::Key_Left, Qt::Key_Right);
+            QTest::keyClick(schein, Qt::Key_Space);
+        } else {
+            QAccessibleInterface *feld = QAccessible::queryAccessibleInterface(schein)->child(
+                Scheinbedienung::Index(block, zahl));
+            feld->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        }
+    };
+    const qreal faktor = fenster->devicePixelRatioF();
+    auto aufDemSchirm = [&] {
+        return fenster->backingStore()->handle()->toImage().copy(
+            Geraet(Spielschein::BEREICH, faktor));
+    };
+    schein->setFocus();
+    QCoreApplication::processEvents();
+    for (int zahl : { 17, 18, 25, 24, 17 })
+        druecken(1, zahl);
+    QCOMPARE(Kreuz[1][18] + Kreuz[1][25] + Kreuz[1][24] + Kreuz[1][17], 3);
+    QCoreApplication::processEvents();
+    const QImage nachDruck = aufDemSchirm();
+    fenster->repaint();
+    QCOMPARE(nachDruck, aufDemSchirm());
 }
 
 QTEST_MAIN(TestUmgebung)
