@@ -4,11 +4,10 @@
 #include "LottoZiehung.h"
 #include "Scheinbedienung.h"
 #include "Spielschein.h"
+#include "Statistikliste.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFontInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
@@ -19,10 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
-#include <QTextLayout>
 #include <QTimer>
-#include <QtMath>
 
 #include <algorithm>
 #include <array>
@@ -80,182 +76,6 @@ public:
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, antwort);
     }
-};
-
-// The statistics list rewrites its five lines after every batch of a run. They change their digits,
-// never their size (one font, uniform lines, far narrower than the list), so a changed line only
-// needs repainting; QListView would lay out the whole list anew on every change. And as a count
-// grows, only its last digits change: in a face whose characters are all equally wide, a line
-// written from left to right is repainted from one character before its first changed one on.
-class Statistikliste : public QListWidget
-{
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void dataChanged(
-        const QModelIndex &von, const QModelIndex &bis, const QList<int> &rollen) override
-    {
-        const int zeile = von.row();
-        const bool nurText = !rollen.isEmpty()
-            && std::all_of(rollen.cbegin(), rollen.cend(),
-                [](int rolle) { return rolle == Qt::DisplayRole || rolle == Qt::EditRole; });
-        const bool eineZeile = von == bis && zeile < gezeigt.size() && nurText;
-        if (!eineZeile) {
-            gezeigt.clear();
-            QAbstractItemView::dataChanged(von, bis, rollen);
-            return;
-        }
-        const QString neu = von.data().toString();
-        QString &alt = gezeigt[zeile];
-        const QRect bereich = visualRect(von);
-        const qsizetype gleich
-            = std::mismatch(alt.cbegin(), alt.cend(), neu.cbegin(), neu.cend()).first
-            - alt.cbegin();
-        if (alt.isNull() || !QFontInfo(font()).fixedPitch()
-            || layoutDirection() != Qt::LeftToRight) {
-            viewport()->update(bereich);
-        } else {
-            const qreal breite = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
-            const int links = bereich.left() + qFloor(qreal(gleich - 1) * breite);
-            viewport()->update(bereich.adjusted(std::max(links - bereich.left(), 0), 0, 0, 0));
-        }
-        alt = neu;
-        // Screen readers hear of the changed line as from any list.
-        if (QAccessible::isActive()) {
-            QAccessibleTableModelChangeEvent ereignis(
-                this, QAccessibleTableModelChangeEvent::DataChanged);
-            ereignis.setFirstRow(zeile);
-            ereignis.setLastRow(zeile);
-            ereignis.setFirstColumn(von.column());
-            ereignis.setLastColumn(von.column());
-            QAccessible::updateAccessibility(&ereignis);
-        }
-    }
-
-    // Lines added or taken away: their texts are learnt anew with their next change.
-    void rowsInserted(const QModelIndex &eltern, int von, int bis) override
-    {
-        gezeigt = QList<QString>(model()->rowCount());
-        QListWidget::rowsInserted(eltern, von, bis);
-    }
-    void rowsAboutToBeRemoved(const QModelIndex &eltern, int von, int bis) override
-    {
-        gezeigt.clear();
-        QListWidget::rowsAboutToBeRemoved(eltern, von, bis);
-    }
-    void reset() override
-    {
-        gezeigt.clear();
-        QListWidget::reset();
-    }
-
-private:
-    QList<QString> gezeigt; // each line's text as last repainted; null: not known
-};
-
-// The statistics list is 95 px high for its five lines. Some faces that "courier" resolves to
-// (Nimbus Mono PS: 20 px) ask for more room per line than that, most of it above and below the
-// glyphs; their lines then share the height, so that all five show without a scroll bar.
-class Statistikzeile : public QStyledItemDelegate
-{
-public:
-    Statistikzeile(QListWidget *liste_, int zeilen_)
-        : QStyledItemDelegate(liste_)
-        , liste(liste_)
-        , zeilen(zeilen_)
-    {
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QSize groesse = QStyledItemDelegate::sizeHint(option, index);
-        groesse.setHeight(std::min(groesse.height(), liste->contentsRect().height() / zeilen));
-        return groesse;
-    }
-
-    // During a run three or four lines change in every frame. The style lays out a line's text
-    // three times to paint it (for its size, its elision and its drawing); a plain line, one run
-    // of text that fits, neither selected, focused nor hovered, is drawn here in one go, at the
-    // place and in the colour Fusion gives it. Every other line, and every line under another
-    // style, is the style's.
-    void paint(QPainter *maler, const QStyleOptionViewItem &option,
-        const QModelIndex &index) const override
-    {
-        QStyleOptionViewItem opt = option;
-        initStyleOption(&opt, index);
-        if (!Schlicht(opt)) {
-            QStyledItemDelegate::paint(maler, option, index);
-            return;
-        }
-        const Zeilenmass &mass = Mass(opt.font);
-        const QStyle *stil = liste->style();
-        const int rand = stil->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, liste) + 1;
-        const QRect textbereich = opt.rect.adjusted(rand, 0, -rand, 0);
-        if (opt.text.size() * mass.breitestesZeichen > textbereich.width()) {
-            QStyledItemDelegate::paint(maler, option, index);
-            return;
-        }
-        // As the style centres the line's height in the line's rectangle.
-        const int oben = opt.rect.top() + (opt.rect.height() - mass.hoehe) / 2;
-        QPalette::ColorGroup gruppe
-            = opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-        if (gruppe == QPalette::Normal && !(opt.state & QStyle::State_Active))
-            gruppe = QPalette::Inactive;
-        maler->save();
-        maler->setClipRect(opt.rect);
-        maler->setFont(opt.font);
-        maler->setPen(opt.palette.color(gruppe, QPalette::Text));
-        maler->drawText(QPointF(textbereich.left(), oben + mass.oberlaenge), opt.text);
-        maler->restore();
-    }
-
-private:
-    struct Zeilenmass
-    {
-        QFont schrift;
-        int hoehe = 0; // of a laid-out line, rounded as the style rounds it
-        qreal oberlaenge = 0; // from the line's top to its baseline
-        int breitestesZeichen = 0;
-    };
-
-    // Fusion, Qt's own style, draws a line of a list in the common way; the delegate's own
-    // drawing is checked against it.
-    bool Schlicht(const QStyleOptionViewItem &opt) const
-    {
-        const QStyle *stil = liste->style();
-        if (const auto *stellvertreter = qobject_cast<const QProxyStyle *>(stil))
-            stil = stellvertreter->baseStyle();
-        if (stil->name() != QLatin1String("fusion"))
-            return false;
-        constexpr QStyle::State besonders = QStyle::State_Selected | QStyle::State_HasFocus
-            | QStyle::State_MouseOver | QStyle::State_Editing;
-        return !(opt.state & besonders) && opt.features == QStyleOptionViewItem::HasDisplay
-            && opt.direction == Qt::LeftToRight
-            && opt.displayAlignment == (Qt::AlignLeft | Qt::AlignVCenter)
-            && opt.backgroundBrush.style() == Qt::NoBrush && !opt.text.contains(QChar::LineFeed);
-    }
-
-    // The line's measures, as the style's text layout gives them; taken once per font.
-    const Zeilenmass &Mass(const QFont &schrift) const
-    {
-        if (gemessen.hoehe == 0 || gemessen.schrift != schrift) {
-            QTextLayout layout(QStringLiteral("0"), schrift);
-            layout.beginLayout();
-            QTextLine zeile = layout.createLine();
-            zeile.setLineWidth(1000);
-            layout.endLayout();
-            gemessen.schrift = schrift;
-            gemessen.hoehe = qRound(zeile.height());
-            gemessen.oberlaenge = zeile.ascent();
-            gemessen.breitestesZeichen = QFontMetrics(schrift).maxWidth();
-        }
-        return gemessen;
-    }
-
-    const QListWidget *liste;
-    int zeilen;
-    mutable Zeilenmass gemessen;
 };
 
 } // namespace
