@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Erweitert.h"
 
+#include "Zahlformat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <locale.h>
 #include <vector>
 
 Erweitert Erweitert::ausLongDouble(long double wert)
@@ -221,12 +222,8 @@ Exponentialtext ExponentTextEigen(Erweitert wert)
 
 Exponentialtext ExponentTextBibliothek(Erweitert wert)
 {
-    // The C library writes the decimal point of the process locale; ours is always a point.
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t {});
-    const locale_t vorher = uselocale(cLocale);
     Exponentialtext ergebnis {};
-    std::snprintf(ergebnis.text, sizeof ergebnis.text, "%1.6LE", wert.alsLongDouble());
-    uselocale(vorher);
+    FormatiereC(ergebnis.text, sizeof ergebnis.text, "%1.6LE", wert.alsLongDouble());
     return ergebnis;
 }
 

@@ -5,6 +5,7 @@
 #include "Scheinbedienung.h"
 #include "Spielschein.h"
 #include "Statistikliste.h"
+#include "Zahlformat.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -22,9 +23,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdarg>
-#include <cstdio>
-#include <locale.h>
 
 namespace {
 
@@ -37,19 +35,14 @@ QFont Schrift()
     return schrift;
 }
 
-// printf into a 100-character buffer, as the C library formats in the "C" locale: the figures keep
-// their decimal point whatever the user's locale (QApplication sets the process locale from the
-// environment, and under de_DE the C library would write "35,00").
+// printf into a 100-character buffer, in the "C" locale.
 [[gnu::format(printf, 1, 2)]] QString formatiert(const char *format, ...)
 {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t {});
-    const locale_t vorher = uselocale(cLocale);
     char CStr[100];
     va_list argumente;
     va_start(argumente, format);
-    std::vsnprintf(CStr, sizeof CStr, format, argumente);
+    FormatiereC(CStr, sizeof CStr, format, argumente);
     va_end(argumente);
-    uselocale(vorher);
     return QString::fromLatin1(CStr);
 }
 
