@@ -17,15 +17,16 @@ foreach(prefix /usr /opt/lotto)
             bin/lotto-simulator
             share/applications/${APP_ID}.desktop
             share/metainfo/${APP_ID}.metainfo.xml
-            share/icons/hicolor/scalable/apps/${APP_ID}.svg)
+            share/icons/hicolor/scalable/apps/${APP_ID}.svg
+            share/man/man1/lotto-simulator.1)
         if(NOT EXISTS "${wurzel}/${datei}")
             message(FATAL_ERROR "missing after install with prefix ${prefix}: ${datei}")
         endif()
     endforeach()
     file(GLOB_RECURSE alle RELATIVE "${wurzel}" "${wurzel}/*")
     list(LENGTH alle anzahl)
-    if(NOT anzahl EQUAL 4)
-        message(FATAL_ERROR "expected 4 files under ${prefix}, found: ${alle}")
+    if(NOT anzahl EQUAL 5)
+        message(FATAL_ERROR "expected 5 files under ${prefix}, found: ${alle}")
     endif()
     # The launcher starts the installed program and names the installed icon.
     file(STRINGS "${wurzel}/share/applications/${APP_ID}.desktop" starter)
