@@ -5,6 +5,7 @@
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
 #   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu
+#   ./build.sh deb    builds the Debian packages and tries the amd64 one on a fresh system
 set -eu
 cd "$(dirname "$0")"
 
@@ -88,6 +89,53 @@ arm64() {
     (cd build-arm64 && ctest --output-on-failure -j "$jobs")
 }
 
+# What debian/control asks for: apt-get build-dep [options] ./
+build_deps() {
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get build-dep -y -qq "$@" ./ >/dev/null 2>&1 || {
+        apt-get update -qq
+        apt-get build-dep -y -qq "$@" ./ >/dev/null
+    }
+}
+
+paket() { # folder [dpkg-buildpackage options...]: the package of the last commit, linted
+    dir=$1
+    shift
+    mkdir -p "$dir"
+    git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$dir"
+    (cd "$dir/lotto-simulator" && dpkg-buildpackage -us -uc -b -jauto "$@" >../bau.log 2>&1) || {
+        tail -50 "$dir/bau.log"
+        return 1
+    }
+    lintian -I -E --pedantic --fail-on error,warning "$dir"/*.changes
+}
+
+# The Debian packages in build-deb/: amd64 with the whole test suite, then once more without the
+# tests, later and in another folder, which must give the same bits; arm64 cross-built. Then the
+# amd64 package on a fresh Debian 12.
+deb() {
+    install_debian dpkg-dev debhelper lintian debootstrap autopkgtest git
+    build_deps
+    rm -rf build-deb
+    paket build-deb/amd64
+    DEB_BUILD_OPTIONS=nocheck paket build-deb/nocheck/anderswo -Pnocheck
+    for d in build-deb/amd64/*.deb; do
+        cmp "$d" "build-deb/nocheck/anderswo/$(basename "$d")" || {
+            echo "not reproducible: $(basename "$d")" >&2
+            return 1
+        }
+    done
+    echo "reproducible: $(cd build-deb/amd64 && sha256sum ./*.deb)"
+
+    dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
+    install_debian crossbuild-essential-arm64
+    build_deps -a arm64 -Pcross,nocheck
+    DEB_BUILD_OPTIONS=nocheck paket build-deb/arm64 -a arm64 -Pcross,nocheck
+    sha256sum build-deb/arm64/*.deb
+
+    tests/frisches_system.sh build-deb/amd64/lotto-simulator_*_amd64.deb build-deb/amd64/lotto-simulator
+}
+
 # Offscreen, then the continuous run on Xvfb without and with an accessibility client (AT-SPI).
 bench() {
     install_debian dbus at-spi2-core python3-pyatspi
@@ -102,5 +150,6 @@ run) shift; run "$@" ;;
 test) unit_tests ;;
 bench) bench ;;
 arm64) arm64 ;;
-*) echo "usage: $0 run|test|bench|arm64" >&2; exit 2 ;;
+deb) deb ;;
+*) echo "usage: $0 run|test|bench|arm64|deb" >&2; exit 2 ;;
 esac

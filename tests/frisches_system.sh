@@ -1,0 +1,102 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
+# The package on a fresh Debian 12, as a user gets it: a minbase root from the machine's own Debian
+# mirror, the .deb installed there with apt-get, the program started, the package purged; then the
+# package's autopkgtest in another such root. As root:
+#   tests/frisches_system.sh lotto-simulator_VERSION_amd64.deb source-dir
+set -eu
+deb=$(realpath "$1")
+quelle=$(realpath "$2")
+version=$(dpkg-deb -f "$deb" Version | sed 's/-[^-]*$//')
+arbeit=$(mktemp -d /var/tmp/frisch.XXXXXX)
+cache=/var/cache/lotto-simulator
+quellen=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin: Debian' \
+    'Created-By: Packages' | sort -u)
+spiegel=$(echo "$quellen" | awk '$2 == "bookworm" { print $1; exit }')
+
+aufraeumen() {
+    for d in "$arbeit"/*/proc "$arbeit"/*/dev; do umount -R "$d" 2>/dev/null || true; done
+    # Never delete through a mount that is still there: it would be the machine's own /dev.
+    if grep -q " $arbeit/" /proc/mounts; then
+        echo "still mounted under $arbeit, left in place" >&2
+    else
+        rm -rf "$arbeit"
+    fi
+}
+trap aufraeumen EXIT
+
+# A clean minbase root, made once a week and kept as a tarball.
+mkdir -p "$cache"
+basis="$cache/bookworm-minbase-$(dpkg --print-architecture).tar"
+if [ -z "$(find "$basis" -mtime -7 2>/dev/null)" ]; then
+    echo "== debootstrap --variant=minbase bookworm from $spiegel"
+    debootstrap --variant=minbase bookworm "$arbeit/neu" "$spiegel" >/dev/null
+    tar -C "$arbeit/neu" -cf "$basis.teil" . && mv "$basis.teil" "$basis"
+    rm -rf "$arbeit/neu"
+fi
+wurzel() { # name: a fresh root from the tarball, with the machine's Debian sources
+    mkdir "$arbeit/$1"
+    tar -C "$arbeit/$1" -xf "$basis"
+    echo "$quellen" | sed 's/^/deb /; s/$/ main/' > "$arbeit/$1/etc/apt/sources.list"
+    cp /etc/resolv.conf "$arbeit/$1/etc/"
+    printf '#!/bin/sh\nexit 101\n' > "$arbeit/$1/usr/sbin/policy-rc.d" # no services started
+    chmod +x "$arbeit/$1/usr/sbin/policy-rc.d"
+    mount -t proc proc "$arbeit/$1/proc"
+    mount --bind /dev "$arbeit/$1/dev"
+    mount -t devpts -o newinstance,ptmxmode=0666 devpts "$arbeit/$1/dev/pts"
+}
+fehler() { echo "FAIL: $*" >&2; exit 1; }
+
+wurzel frisch
+im() { chroot "$arbeit/frisch" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 \
+    DEBIAN_FRONTEND=noninteractive HOME=/root "$@"; }
+cp "$deb" "$arbeit/frisch/tmp/"
+im apt-get update -qq
+im dpkg-query -W -f '${Package}\n' | sort > "$arbeit/vorher"
+echo "== apt-get install ./$(basename "$deb")"
+im apt-get install -y "/tmp/$(basename "$deb")" > "$arbeit/installiert"
+grep -E '^(Need to get|[0-9]+ upgraded)' "$arbeit/installiert"
+im dpkg-query -W -f '${Package}\n' | sort | comm -13 "$arbeit/vorher" - > "$arbeit/neu"
+echo "$(wc -l < "$arbeit/neu") packages installed"
+if grep -E -- '-dev$|^(gcc|g\+\+|cpp|clang|binutils|make$)' "$arbeit/neu"; then
+    fehler "a development package or a compiler came with the package"
+fi
+
+[ "$(im lotto-simulator --version)" = "lotto-simulator $version" ] || fehler "--version"
+im lotto-simulator --help | grep -q -- '--version' || fehler "--help"
+schrift=$(im fc-match -f '%{family[0]}' courier:bold)
+case "$schrift" in
+"DejaVu Sans Mono" | "Liberation Mono" | "Nimbus Mono PS") echo "courier is $schrift" ;;
+*) fehler "courier resolves to $schrift, which no test checks" ;;
+esac
+
+echo "== the window, on Xvfb"
+im apt-get install -y -qq --no-install-recommends xvfb xauth x11-utils >/dev/null
+im xvfb-run -a sh -c '
+    export XDG_RUNTIME_DIR=$(mktemp -d)
+    lotto-simulator & pid=$!
+    for i in $(seq 100); do
+        xwininfo -root -tree | grep -q "\"Lotto Simmulator!\"" && break
+        sleep 0.1
+    done
+    xwininfo -name "Lotto Simmulator!" | grep -q "Map State: IsViewable" || exit 1
+    kill $pid' || fehler "the window did not show"
+
+echo "== apt-get purge lotto-simulator"
+im dpkg -L lotto-simulator > "$arbeit/dateien"
+im apt-get purge -y -qq lotto-simulator >/dev/null
+grep -v '^/\.$' "$arbeit/dateien" | while read -r pfad; do
+    if [ -e "$arbeit/frisch$pfad" ] && ! im dpkg -S "$pfad" >/dev/null 2>&1; then
+        fehler "left after purge: $pfad"
+    fi
+done
+
+echo "== autopkgtest, in another fresh root"
+wurzel autopkgtest
+if ! autopkgtest "$deb" "$quelle" -- chroot "$arbeit/autopkgtest" > "$arbeit/autopkgtest.log" 2>&1
+then
+    cat "$arbeit/autopkgtest.log"
+    fehler "autopkgtest"
+fi
+grep -E '^smoke +PASS' "$arbeit/autopkgtest.log"
+echo "fresh system: installed, started, purged; autopkgtest passed"
