@@ -98,5 +98,5 @@ then
     cat "$arbeit/autopkgtest.log"
     fehler "autopkgtest"
 fi
-grep -E '^smoke +PASS' "$arbeit/autopkgtest.log"
+grep -E '^smoke +PASS' "$arbeit/autopkgtest.log" | tail -1
 echo "fresh system: installed, started, purged; autopkgtest passed"
