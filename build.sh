@@ -126,6 +126,11 @@ deb() {
         }
     done
     echo "reproducible: $(cd build-deb/amd64 && sha256sum ./*.deb)"
+    dpkg-deb -x build-deb/amd64/lotto-simulator_*_amd64.deb build-deb/amd64/inhalt
+    if readelf -d build-deb/amd64/inhalt/usr/bin/lotto-simulator | grep -E 'R(UN)?PATH'; then
+        echo "the packaged program carries a library search path" >&2
+        return 1
+    fi
 
     dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
     install_debian crossbuild-essential-arm64

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-Erweitert Erweitert::ausLongDouble(long double wert)
+template <typename Wort> ErweitertAus<Wort> ErweitertAus<Wort>::ausLongDouble(long double wert)
 {
     if (std::isinf(wert))
         return unendlich();
@@ -28,7 +28,7 @@ Erweitert Erweitert::ausLongDouble(long double wert)
     return ausBits(std::uint16_t(exponent), static_cast<std::uint64_t>(ganz));
 }
 
-long double Erweitert::alsLongDouble() const
+template <typename Wort> long double ErweitertAus<Wort>::alsLongDouble() const
 {
     if (istUnendlich())
         return std::numeric_limits<long double>::infinity();
@@ -36,6 +36,11 @@ long double Erweitert::alsLongDouble() const
         return 0;
     return std::ldexp(static_cast<long double>(m), int(e) - BIAS - 63);
 }
+
+#ifdef __SIZEOF_INT128__
+template class ErweitertAus<Int128>;
+#endif
+template class ErweitertAus<Wortpaar>;
 
 namespace {
 
@@ -181,15 +186,18 @@ Exponentialtext ExponentTextEigen(Erweitert wert)
         Gross d = t < 0 ? Fuenferpotenz(-t) : Gross { 1 };
         Linksschieben(d, zweiD);
 
-        // The quotient is below 10^8 < 2^27: the leading bits give it to within one.
+        // The quotient is below 10^8 < 2^27. The leading 64 bits of both, as doubles, give it to
+        // within far less than one: one less is a start from below for the exact division.
+        // (A quotient of 2^32 or more would need a k further off than its estimate ever is.)
         const int ueberhang = Bitlaenge(n) - Bitlaenge(d);
         std::uint64_t q = 0;
         if (ueberhang >= 0) {
             Gross nn = n, dd = d;
             Linksschieben(nn, std::max(0, 64 - Bitlaenge(nn)));
             Linksschieben(dd, std::max(0, 64 - Bitlaenge(dd)));
-            const Wort128 quotient = (static_cast<Wort128>(Spitze(nn)) << 64) / Spitze(dd);
-            q = std::uint64_t(quotient >> (64 - std::min(ueberhang, 64)));
+            const double quotient
+                = std::ldexp(double(Spitze(nn)) / double(Spitze(dd)), std::min(ueberhang, 32));
+            q = std::uint64_t(quotient);
             q = q > 0 ? q - 1 : 0;
         }
         Gross vielfaches = d;

@@ -58,12 +58,14 @@ void Einsatzformel();
 
 // Books one draw's stake: the costs exactly; the capital gets a week's interest on what it held,
 // then the stake (two roundings in extended precision, no fused multiply-add).
-inline void Buchen(double &kosten, Erweitert &kapital, double einsatz)
+template <typename Wort>
+inline void Buchen(double &kosten, ErweitertAus<Wort> &kapital, double einsatz)
 {
+    static constexpr ErweitertAus<Wort> zinsfaktor { ZINSFAKTOR };
     kosten += einsatz;
     // Past the extended range the capital is infinite and stays so (inf * q + stake = inf).
     if (!kapital.istUnendlich())
-        kapital = kapital * ZINSFAKTOR_ERWEITERT + Erweitert(einsatz);
+        kapital = kapital * zinsfaktor + ErweitertAus<Wort>(einsatz);
 }
 
 // Books the current Spielkosten for one draw into Kosten and Zinseszins.

@@ -44,16 +44,30 @@ struct Fingerabdruck
 {
     std::uint64_t wert = 0xcbf29ce484222325;
 
+    void dazu(std::uint8_t byte)
+    {
+        wert ^= byte;
+        wert *= 0x100000001b3;
+    }
     void dazu(Erweitert x)
     {
         for (std::uint64_t teil : { std::uint64_t { x.exponent() }, x.signifikand() }) {
-            for (int byte = 0; byte < 8; ++byte) {
-                wert ^= (teil >> (8 * byte)) & 0xFF;
-                wert *= 0x100000001b3;
-            }
+            for (int byte = 0; byte < 8; ++byte)
+                dazu(std::uint8_t(teil >> (8 * byte)));
         }
     }
+    void dazu(const char *text)
+    {
+        for (; *text; ++text)
+            dazu(std::uint8_t(*text));
+    }
 };
+
+#ifdef __SIZEOF_INT128__
+constexpr bool MIT_INT128 = true;
+#else
+constexpr bool MIT_INT128 = false;
+#endif
 
 const double EINSAETZE[] = { 2.5, 4.0, 5.5, 7.0, 8.5, 10.0, 11.5, 13.0, 14.5, 16.0, 17.5 };
 
@@ -65,9 +79,13 @@ class TestErweitert : public QObject
 {
     Q_OBJECT
 
+    template <typename Wort> void buchungenMit();
+    template <typename Wort> void rechnenMit();
+
 private Q_SLOTS:
     void buchungen_data();
     void buchungen();
+    void rechnenWieX87_data();
     void rechnenWieX87();
     void grenzfaelle_data();
     void grenzfaelle();
@@ -78,112 +96,172 @@ private Q_SLOTS:
 
 void TestErweitert::buchungen_data()
 {
+    QTest::addColumn<bool>("wortpaar"); // the 128-bit words as two 64-bit ones
     QTest::addColumn<int>("ziehungen");
     QTest::addColumn<bool>("wechselnd"); // the stake changes at random among its eleven values
     QTest::addColumn<int>("ersteUnendliche");
     QTest::addColumn<quint64>("fingerabdruck");
-    QTest::newRow("20 million draws at 17.50 DM")
-        << 20'000'000 << false << 19'672'428 << Q_UINT64_C(0xa95335a7a1f1e3e8);
-    QTest::newRow("3 million draws, changing stakes")
-        << 3'000'000 << true << 0 << Q_UINT64_C(0xc93be727c944fbbd);
+    QTest::addColumn<quint64>("texte"); // of our own texts of the sampled capitals
+    for (const bool wortpaar : { false, true }) {
+        if (!wortpaar && !MIT_INT128)
+            continue;
+        const char *wort = wortpaar ? "Wortpaar" : "Int128";
+        QTest::addRow("%s: 20 million draws at 17.50 DM", wort)
+            << wortpaar << 20'000'000 << false << 19'672'428 << Q_UINT64_C(0xa95335a7a1f1e3e8)
+            << Q_UINT64_C(0xa6a35c82523d2f84);
+        QTest::addRow("%s: 3 million draws, changing stakes", wort)
+            << wortpaar << 3'000'000 << true << 0 << Q_UINT64_C(0xc93be727c944fbbd)
+            << Q_UINT64_C(0x36481ad54441f793);
+    }
 }
 
 // Every booking has the bits of the x87 unit's; the overflow to infinity comes at the same draw
-// and stays. The fingerprint, taken on x87, shows the same on processors without one.
+// and stays. On a sample, our own text is the C library's. The fingerprints, taken on x87, show
+// the same bits and texts on processors without one.
 void TestErweitert::buchungen()
+{
+    QFETCH(bool, wortpaar);
+    if (wortpaar)
+        buchungenMit<Wortpaar>();
+#ifdef __SIZEOF_INT128__
+    else
+        buchungenMit<Int128>();
+#endif
+}
+
+template <typename Wort> void TestErweitert::buchungenMit()
 {
     QFETCH(int, ziehungen);
     QFETCH(bool, wechselnd);
     QFETCH(int, ersteUnendliche);
     QFETCH(quint64, fingerabdruck);
+    QFETCH(quint64, texte);
     std::mt19937 zufall(20261207);
     double kosten = 0;
-    Erweitert kapital;
+    ErweitertAus<Wort> kapital;
     long double x87 = 0;
-    Fingerabdruck abdruck;
+    Fingerabdruck abdruck, textAbdruck;
     int abweichungen = 0, unendlichAb = 0, texteVerglichen = 0;
     double einsatz = 17.5;
     for (int nr = 1; nr <= ziehungen; ++nr) {
         if (wechselnd && zufall() % 7 == 0)
             einsatz = EINSAETZE[zufall() % 11];
         Buchen(kosten, kapital, einsatz);
-        abdruck.dazu(kapital);
+        const Erweitert wert = Erweitert::ausBits(kapital.exponent(), kapital.signifikand());
+        abdruck.dazu(wert);
         if (kapital.istUnendlich() && unendlichAb == 0)
             unendlichAb = nr;
         if constexpr (X87) {
             x87 = x87 * static_cast<long double>(ZINSFAKTOR) + einsatz;
-            abweichungen += !(Bits(x87) == kapital) || kapital.alsLongDouble() != x87;
-            // Our own conversion on a sample; the C library's text follows from the bits.
-            if (nr % 211 == 0 || nr < 2000 || (nr > 19'672'000 && nr < 19'672'500)) {
-                ++texteVerglichen;
-                if (Bibliothek(x87) != ExponentTextEigen(kapital).text) {
-                    QFAIL(qPrintable(QStringLiteral("draw %1: %2 against %3")
-                                         .arg(nr)
-                                         .arg(Bibliothek(x87), ExponentTextEigen(kapital).text)));
-                }
+            abweichungen += !(Bits(x87) == wert) || wert.alsLongDouble() != x87;
+        }
+        if (nr % 211 == 0 || nr < 2000 || (nr > 19'672'000 && nr < 19'672'500)) {
+            const Exponentialtext eigen = ExponentTextEigen(wert);
+            ++texteVerglichen;
+            textAbdruck.dazu(eigen.text);
+            if (X87 && Bibliothek(x87) != eigen.text) {
+                QFAIL(qPrintable(QStringLiteral("draw %1: %2 against %3")
+                                     .arg(nr)
+                                     .arg(Bibliothek(x87), eigen.text)));
             }
         }
     }
     QCOMPARE(abweichungen, 0);
     QCOMPARE(unendlichAb, ersteUnendliche);
     QCOMPARE(abdruck.wert, fingerabdruck);
-    if constexpr (X87)
-        QVERIFY(texteVerglichen > ziehungen / 211);
+    QVERIFY(texteVerglichen > ziehungen / 211);
+    QCOMPARE(textAbdruck.wert, texte);
 }
 
 // Products and sums of random operands over the whole range, with any distance between the
 // exponents of a sum, rounded as the x87 unit rounds them.
+void TestErweitert::rechnenWieX87_data()
+{
+    QTest::addColumn<bool>("wortpaar");
+    if (MIT_INT128)
+        QTest::newRow("Int128") << false;
+    QTest::newRow("Wortpaar") << true;
+}
+
 void TestErweitert::rechnenWieX87()
 {
     if constexpr (!X87)
         QSKIP("the reference, an x87 long double, is not on this processor");
+    QFETCH(bool, wortpaar);
+    if (wortpaar)
+        rechnenMit<Wortpaar>();
+#ifdef __SIZEOF_INT128__
+    else
+        rechnenMit<Int128>();
+#endif
+}
+
+template <typename Wort> void TestErweitert::rechnenMit()
+{
+    using Zahl = ErweitertAus<Wort>;
     std::mt19937_64 zufall(4932);
     int abweichungen = 0;
     auto operand = [&](int von, int bis) {
-        std::uint64_t signifikand = zufall() | Erweitert::FUEHRENDES_BIT;
+        std::uint64_t signifikand = zufall() | Zahl::FUEHRENDES_BIT;
         // Short significands too, whose products and sums are often exact or exact ties.
         if (zufall() % 4 == 0)
             signifikand &= ~std::uint64_t {} << (zufall() % 64);
         const int exponent = von + int(zufall() % std::uint64_t(bis - von + 1));
-        return Erweitert::ausBits(std::uint16_t(exponent), signifikand);
+        return Zahl::ausBits(std::uint16_t(exponent), signifikand);
+    };
+    auto gleich = [](Zahl x, long double y) {
+        const Erweitert x87 = Bits(y);
+        return x.exponent() == x87.exponent() && x.signifikand() == x87.signifikand();
     };
     for (int i = 0; i < 2'000'000; ++i) {
-        const Erweitert a = operand(Erweitert::BIAS - 8000, Erweitert::BIAS + 16383);
-        const Erweitert b = operand(Erweitert::BIAS - 8000, Erweitert::BIAS + 8000);
+        const Zahl a = operand(Zahl::BIAS - 8000, Zahl::BIAS + 16383);
+        const Zahl b = operand(Zahl::BIAS - 8000, Zahl::BIAS + 8000);
         // A summand within and just beyond the 64 bits of a, where sums round.
-        const Erweitert c = operand(a.exponent() - 69, a.exponent());
-        abweichungen += !(a * b == Bits(a.alsLongDouble() * b.alsLongDouble()));
-        abweichungen += !(a + b == Bits(a.alsLongDouble() + b.alsLongDouble()));
-        abweichungen += !(a + c == Bits(a.alsLongDouble() + c.alsLongDouble()));
+        const Zahl c = operand(a.exponent() - 69, a.exponent());
+        abweichungen += !gleich(a * b, a.alsLongDouble() * b.alsLongDouble());
+        abweichungen += !gleich(a + b, a.alsLongDouble() + b.alsLongDouble());
+        abweichungen += !gleich(a + c, a.alsLongDouble() + c.alsLongDouble());
     }
     QCOMPARE(abweichungen, 0);
+}
+
+// Where sums and products round, with either kind of 128-bit word.
+template <typename Wort> void GrenzfallZeilen(const char *wort)
+{
+    using Zahl = ErweitertAus<Wort>;
+    const Zahl eins(1.0);
+    const std::uint64_t halb = Zahl::FUEHRENDES_BIT;
+    auto wert = [](int zweier, std::uint64_t signifikand) {
+        return Zahl::ausBits(std::uint16_t(Zahl::BIAS + zweier), signifikand);
+    };
+    auto zeile = [&](const char *fall, Zahl ergebnis, Zahl erwartet) {
+        QTest::addRow("%s: %s", wort, fall)
+            << Erweitert::ausBits(ergebnis.exponent(), ergebnis.signifikand())
+            << Erweitert::ausBits(erwartet.exponent(), erwartet.signifikand());
+    };
+    // 1 + 2^-64 is halfway between 1 and the next value: the bit below it decides.
+    zeile("sum at a distance of 64, a tie", eins + wert(-64, halb), eins);
+    zeile("sum at a distance of 64, just above the tie", eins + wert(-64, halb + 1),
+        wert(0, halb + 1));
+    zeile("sum at a distance of 65, below half", wert(0, halb + 1) + wert(-65, ~std::uint64_t {}),
+        wert(0, halb + 1));
+    zeile(
+        "sum up to the next power of two", wert(0, ~std::uint64_t {}) + wert(-64, halb), Zahl(2.0));
+    zeile("product of the largest significands",
+        wert(0, ~std::uint64_t {}) * wert(0, ~std::uint64_t {}), wert(1, ~std::uint64_t {} - 1));
+    zeile("product past the range", Zahl::groesstes() * Zahl(1.0000001), Zahl::unendlich());
+    zeile("sum past the range", Zahl::groesstes() + Zahl::groesstes(), Zahl::unendlich());
+    zeile("infinity stays", Zahl::unendlich() * Zahl(ZINSFAKTOR) + eins, Zahl::unendlich());
 }
 
 void TestErweitert::grenzfaelle_data()
 {
     QTest::addColumn<Erweitert>("ergebnis");
     QTest::addColumn<Erweitert>("erwartet");
-    const Erweitert eins(1.0);
-    const std::uint64_t halb = Erweitert::FUEHRENDES_BIT;
-    auto wert = [](int zweier, std::uint64_t signifikand) {
-        return Erweitert::ausBits(std::uint16_t(Erweitert::BIAS + zweier), signifikand);
-    };
-    // 1 + 2^-64 is halfway between 1 and the next value: the bit below it decides.
-    QTest::newRow("sum at a distance of 64, a tie") << eins + wert(-64, halb) << eins;
-    QTest::newRow("sum at a distance of 64, just above the tie")
-        << eins + wert(-64, halb + 1) << wert(0, halb + 1);
-    QTest::newRow("sum at a distance of 65, below half")
-        << wert(0, halb + 1) + wert(-65, ~std::uint64_t {}) << wert(0, halb + 1);
-    QTest::newRow("sum up to the next power of two")
-        << wert(0, ~std::uint64_t {}) + wert(-64, halb) << Erweitert(2.0);
-    QTest::newRow("product of the largest significands") << wert(0, ~std::uint64_t {})
-            * wert(0, ~std::uint64_t {}) << wert(1, ~std::uint64_t {} - 1);
-    QTest::newRow("product past the range")
-        << Erweitert::groesstes() * Erweitert(1.0000001) << Erweitert::unendlich();
-    QTest::newRow("sum past the range")
-        << Erweitert::groesstes() + Erweitert::groesstes() << Erweitert::unendlich();
-    QTest::newRow("infinity stays")
-        << Erweitert::unendlich() * ZINSFAKTOR_ERWEITERT + eins << Erweitert::unendlich();
+#ifdef __SIZEOF_INT128__
+    GrenzfallZeilen<Int128>("Int128");
+#endif
+    GrenzfallZeilen<Wortpaar>("Wortpaar");
 }
 
 void TestErweitert::grenzfaelle()
