@@ -5,6 +5,7 @@
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
 #   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu
+#   ./build.sh armhf  the same for armhf, 32-bit ARM
 #   ./build.sh deb    builds the Debian packages and tries the amd64 one on a fresh system
 set -eu
 cd "$(dirname "$0")"
@@ -80,13 +81,14 @@ unit_tests() {
     (cd build-asan && ctest --output-on-failure -j "$jobs")
 }
 
-# The same program for arm64, from Debian's cross compiler and arm64 Qt; the tests run in qemu.
-arm64() {
-    dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
-    install_debian g++-aarch64-linux-gnu qt6-base-dev:arm64 qt6-base-private-dev:arm64 \
-        libqt6svg6:arm64 qemu-user-static
-    build build-arm64 all -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
-    (cd build-arm64 && ctest --output-on-failure -j "$jobs")
+# The same program for arm64 and armhf, from Debian's cross compilers and the architectures' own
+# Qt; the tests run in qemu. armhf is 32-bit: no 128-bit integer, and long double is a double.
+cross() { # debian-arch triplet
+    dpkg --print-foreign-architectures | grep -qx "$1" || dpkg --add-architecture "$1"
+    install_debian "g++-$2" "qt6-base-dev:$1" "qt6-base-private-dev:$1" "libqt6svg6:$1" \
+        qemu-user-static
+    build "build-$1" all -DCMAKE_TOOLCHAIN_FILE="cmake/$2.cmake"
+    (cd "build-$1" && ctest --output-on-failure -j "$jobs")
 }
 
 # What debian/control asks for: apt-get build-dep [options] ./
@@ -154,7 +156,8 @@ case "${1:-}" in
 run) shift; run "$@" ;;
 test) unit_tests ;;
 bench) bench ;;
-arm64) arm64 ;;
+arm64) cross arm64 aarch64-linux-gnu ;;
+armhf) cross armhf arm-linux-gnueabihf ;;
 deb) deb ;;
-*) echo "usage: $0 run|test|bench|arm64|deb" >&2; exit 2 ;;
+*) echo "usage: $0 run|test|bench|arm64|armhf|deb" >&2; exit 2 ;;
 esac

@@ -344,7 +344,7 @@ void TestErweitert::umwandlung()
     const Erweitert werte[] = { Erweitert(17.5), Erweitert::groesstes(),
         Ganz(0xFFFF'FFFF'FFFF'FFFF, 1000), Ganz(12345, -40), Erweitert::unendlich() };
     for (const Erweitert &x : werte)
-        QVERIFY(Erweitert::ausLongDouble(x.alsLongDouble()) == x);
+        QVERIFY(!LONG_DOUBLE_HAELT_ERWEITERT || Erweitert::ausLongDouble(x.alsLongDouble()) == x);
     if constexpr (std::numeric_limits<long double>::digits > 64) {
         // Halfway between two extended values: to the even one.
         const long double mitte

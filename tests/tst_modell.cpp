@@ -391,11 +391,15 @@ void TestModell::kapitalNachZiehungen()
         ZiehungBuchen();
     QCOMPARE(Kosten, kosten);
     const int stellen = int(kapital.size()) - 1;
-    const long double wert = Zinseszins.alsLongDouble();
-    QCOMPARE(Text(qPrintable(QStringLiteral("%.%1Lg").arg(stellen)), wert), kapital);
     if (ziehungen == 2) {
         // 17.5 q + 17.5 needs 59 significant bits: exact in extended precision, not in double.
         QVERIFY(Zinseszins == Erweitert::ausBits(0x4004, 315342911973208455ull << 5));
+        if constexpr (!LONG_DOUBLE_HAELT_ERWEITERT)
+            return; // long double is a double here
+    }
+    const long double wert = Zinseszins.alsLongDouble();
+    QCOMPARE(Text(qPrintable(QStringLiteral("%.%1Lg").arg(stellen)), wert), kapital);
+    if (ziehungen == 2) {
         QVERIFY(wert == 315342911973208455.0L / 9007199254740992.0L);
         QVERIFY(wert != static_cast<double>(wert));
     }

@@ -1,14 +1,15 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # The version stated once, in the project, is the one the program, the AppStream metadata and the
 # Debian changelog give; --help lists the options, and Qt's own options are left to Qt.
-#   cmake -DPROGRAMM=<program> -DVERSION=<version> -DQUELLE=<source dir> -DAPP_ID=<id> -P version.cmake
+#   cmake -DPROGRAMM=<program> -DVERSION=<version> -DQUELLE=<source dir> -DAPP_ID=<id>
+#         [-DEMULATOR=<emulator of a cross build>] -P version.cmake
 function(pruefen was erwartet gefunden)
     if(NOT "${gefunden}" STREQUAL "${erwartet}")
         message(FATAL_ERROR "${was}: \"${gefunden}\", expected \"${erwartet}\"")
     endif()
 endfunction()
 
-execute_process(COMMAND "${PROGRAMM}" --version OUTPUT_VARIABLE ausgabe RESULT_VARIABLE ende)
+execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --version OUTPUT_VARIABLE ausgabe RESULT_VARIABLE ende)
 pruefen("--version" "lotto-simulator ${VERSION}\n;0" "${ausgabe};${ende}")
 
 file(READ "${QUELLE}/desktop/${APP_ID}.metainfo.xml" metainfo)
@@ -19,7 +20,7 @@ file(STRINGS "${QUELLE}/debian/changelog" kopf LIMIT_COUNT 1)
 string(REGEX MATCH "^lotto-simulator \\(([^-)]*)-[^)]*\\)" _ "${kopf}")
 pruefen("the upstream version in debian/changelog" "${VERSION}" "${CMAKE_MATCH_1}")
 
-execute_process(COMMAND "${PROGRAMM}" --help OUTPUT_VARIABLE hilfe RESULT_VARIABLE ende)
+execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --help OUTPUT_VARIABLE hilfe RESULT_VARIABLE ende)
 pruefen("--help exit status" "0" "${ende}")
 foreach(option "-h, --help" "-v, --version" "-platform")
     string(FIND "${hilfe}" "${option}" stelle)
@@ -30,7 +31,7 @@ endforeach()
 
 # Qt takes -platform: the only option left to complain about is the unknown one.
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=xcb
-    "${PROGRAMM}" -platform offscreen --kein-solcher-schalter
+    ${EMULATOR} "${PROGRAMM}" -platform offscreen --kein-solcher-schalter
     ERROR_VARIABLE fehler RESULT_VARIABLE ende)
 string(REGEX MATCH "lotto-simulator: Unknown option '[^']*'" fehler "${fehler}")
 pruefen("an unknown option" "1;lotto-simulator: Unknown option 'kein-solcher-schalter'"
