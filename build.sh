@@ -113,8 +113,8 @@ paket() { # folder [dpkg-buildpackage options...]: the package of the last commi
 }
 
 # The Debian packages in build-deb/: amd64 with the whole test suite, then once more without the
-# tests, later and in another folder, which must give the same bits; arm64 cross-built. Then the
-# amd64 package on a fresh Debian 12.
+# tests, later and in another folder, which must give the same bits; arm64 and armhf cross-built.
+# Then the amd64 package on a fresh Debian 12.
 deb() {
     install_debian dpkg-dev debhelper lintian debootstrap autopkgtest git
     build_deps
@@ -134,11 +134,13 @@ deb() {
         return 1
     fi
 
-    dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
-    install_debian crossbuild-essential-arm64
-    build_deps -a arm64 -Pcross,nocheck
-    DEB_BUILD_OPTIONS=nocheck paket build-deb/arm64 -a arm64 -Pcross,nocheck
-    sha256sum build-deb/arm64/*.deb
+    for arch in arm64 armhf; do
+        dpkg --print-foreign-architectures | grep -qx $arch || dpkg --add-architecture $arch
+        install_debian crossbuild-essential-$arch
+        build_deps -a $arch -Pcross,nocheck
+        DEB_BUILD_OPTIONS=nocheck paket build-deb/$arch -a $arch -Pcross,nocheck
+        sha256sum build-deb/$arch/*.deb
+    done
 
     tests/frisches_system.sh build-deb/amd64/lotto-simulator_*_amd64.deb build-deb/amd64/lotto-simulator
 }
