@@ -69,6 +69,18 @@ constexpr bool MIT_INT128 = true;
 constexpr bool MIT_INT128 = false;
 #endif
 
+// Calls pruefung with a value of the data row's kind of 128-bit word.
+template <typename Pruefung> void MitWort(Pruefung pruefung)
+{
+    QFETCH(bool, wortpaar);
+    if (wortpaar)
+        pruefung(Wortpaar {});
+#ifdef __SIZEOF_INT128__
+    else
+        pruefung(Int128 {});
+#endif
+}
+
 const double EINSAETZE[] = { 2.5, 4.0, 5.5, 7.0, 8.5, 10.0, 11.5, 13.0, 14.5, 16.0, 17.5 };
 
 } // namespace
@@ -120,13 +132,7 @@ void TestErweitert::buchungen_data()
 // the same bits and texts on processors without one.
 void TestErweitert::buchungen()
 {
-    QFETCH(bool, wortpaar);
-    if (wortpaar)
-        buchungenMit<Wortpaar>();
-#ifdef __SIZEOF_INT128__
-    else
-        buchungenMit<Int128>();
-#endif
+    MitWort([this](auto wort) { buchungenMit<decltype(wort)>(); });
 }
 
 template <typename Wort> void TestErweitert::buchungenMit()
@@ -187,13 +193,7 @@ void TestErweitert::rechnenWieX87()
 {
     if constexpr (!X87)
         QSKIP("the reference, an x87 long double, is not on this processor");
-    QFETCH(bool, wortpaar);
-    if (wortpaar)
-        rechnenMit<Wortpaar>();
-#ifdef __SIZEOF_INT128__
-    else
-        rechnenMit<Int128>();
-#endif
+    MitWort([this](auto wort) { rechnenMit<decltype(wort)>(); });
 }
 
 template <typename Wort> void TestErweitert::rechnenMit()
