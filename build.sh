@@ -103,12 +103,14 @@ build_deps() {
 paket() { # folder [dpkg-buildpackage options...]: the package of the last commit, linted
     dir=$1
     shift
+    anfang=$(date +%s)
     mkdir -p "$dir"
     git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$dir"
     (cd "$dir/lotto-simulator" && dpkg-buildpackage -us -uc -b -jauto "$@" >../bau.log 2>&1) || {
         tail -50 "$dir/bau.log"
         return 1
     }
+    echo "== $dir: built in $(($(date +%s) - anfang)) s"
     lintian -I -E --pedantic --fail-on error,warning "$dir"/*.changes
 }
 

@@ -5,6 +5,8 @@
 # package's autopkgtest in another such root. As root:
 #   tests/frisches_system.sh lotto-simulator_VERSION_amd64.deb source-dir
 set -eu
+beginn=$(date +%s)
+schritt() { echo "== $* (at $(($(date +%s) - beginn)) s)"; }
 deb=$(realpath "$1")
 quelle=$(realpath "$2")
 version=$(dpkg-deb -f "$deb" Version | sed 's/-[^-]*$//')
@@ -29,7 +31,7 @@ trap aufraeumen EXIT
 mkdir -p "$cache"
 basis="$cache/bookworm-minbase-$(dpkg --print-architecture).tar"
 if [ -z "$(find "$basis" -mtime -7 2>/dev/null)" ]; then
-    echo "== debootstrap --variant=minbase bookworm from $spiegel"
+    schritt "debootstrap --variant=minbase bookworm from $spiegel"
     debootstrap --variant=minbase bookworm "$arbeit/neu" "$spiegel" >/dev/null
     tar -C "$arbeit/neu" -cf "$basis.teil" . && mv "$basis.teil" "$basis"
     rm -rf "$arbeit/neu"
@@ -53,7 +55,7 @@ im() { chroot "$arbeit/frisch" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=
 cp "$deb" "$arbeit/frisch/tmp/"
 im apt-get update -qq
 im dpkg-query -W -f '${Package}\n' | sort > "$arbeit/vorher"
-echo "== apt-get install ./$(basename "$deb")"
+schritt "apt-get install ./$(basename "$deb")"
 im apt-get install -y "/tmp/$(basename "$deb")" > "$arbeit/installiert"
 grep -E '^(Need to get|[0-9]+ upgraded)' "$arbeit/installiert"
 im dpkg-query -W -f '${Package}\n' | sort | comm -13 "$arbeit/vorher" - > "$arbeit/neu"
@@ -70,7 +72,7 @@ case "$schrift" in
 *) fehler "courier resolves to $schrift, which no test checks" ;;
 esac
 
-echo "== the window, on Xvfb"
+schritt "the window, on Xvfb"
 im apt-get install -y -qq --no-install-recommends xvfb xauth x11-utils >/dev/null
 im xvfb-run -a sh -c '
     export XDG_RUNTIME_DIR=$(mktemp -d)
@@ -82,7 +84,7 @@ im xvfb-run -a sh -c '
     xwininfo -name "Lotto Simmulator!" | grep -q "Map State: IsViewable" || exit 1
     kill $pid' || fehler "the window did not show"
 
-echo "== apt-get purge lotto-simulator"
+schritt "apt-get purge lotto-simulator"
 im dpkg -L lotto-simulator > "$arbeit/dateien"
 im apt-get purge -y -qq lotto-simulator >/dev/null
 grep -v '^/\.$' "$arbeit/dateien" | while read -r pfad; do
@@ -91,7 +93,7 @@ grep -v '^/\.$' "$arbeit/dateien" | while read -r pfad; do
     fi
 done
 
-echo "== autopkgtest, in another fresh root"
+schritt "autopkgtest, in another fresh root"
 wurzel autopkgtest
 if ! autopkgtest "$deb" "$quelle" -- chroot "$arbeit/autopkgtest" > "$arbeit/autopkgtest.log" 2>&1
 then
@@ -99,4 +101,4 @@ then
     fehler "autopkgtest"
 fi
 grep -E '^smoke +PASS' "$arbeit/autopkgtest.log" | tail -1
-echo "fresh system: installed, started, purged; autopkgtest passed"
+schritt "fresh system: installed, started, purged; autopkgtest passed"
