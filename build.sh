@@ -144,7 +144,8 @@ deb() {
         sha256sum build-deb/$arch/*.deb
     done
 
-    tests/frisches_system.sh build-deb/amd64/lotto-simulator_*_amd64.deb build-deb/amd64/lotto-simulator
+    tests/frisches_system.sh build-deb/amd64/lotto-simulator_*_amd64.deb \
+        build-deb/amd64/lotto-simulator
 }
 
 # Offscreen, then the continuous run on Xvfb without and with an accessibility client (AT-SPI).

@@ -1,8 +1,8 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-2.0-or-later
 # The package on a fresh Debian 12, as a user gets it: a minbase root from the machine's own Debian
-# mirror, the .deb installed there with apt-get, the program started, the package purged; then the
-# package's autopkgtest in another such root. As root:
+# mirror, the .deb installed there with apt-get, checked and purged; then the package's autopkgtest,
+# which starts the program and looks for its window, in another such root. As root:
 #   tests/frisches_system.sh lotto-simulator_VERSION_amd64.deb source-dir
 set -eu
 beginn=$(date +%s)
@@ -16,14 +16,9 @@ quellen=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin: Debian
     'Created-By: Packages' | sort -u)
 spiegel=$(echo "$quellen" | awk '$2 == "bookworm" { print $1; exit }')
 
-aufraeumen() {
+aufraeumen() { # never deleting through a mount that is still there: the machine's own /dev
     for d in "$arbeit"/*/proc "$arbeit"/*/dev; do umount -R "$d" 2>/dev/null || true; done
-    # Never delete through a mount that is still there: it would be the machine's own /dev.
-    if grep -q " $arbeit/" /proc/mounts; then
-        echo "still mounted under $arbeit, left in place" >&2
-    else
-        rm -rf "$arbeit"
-    fi
+    grep -q " $arbeit/" /proc/mounts || rm -rf "$arbeit"
 }
 trap aufraeumen EXIT
 
@@ -67,22 +62,8 @@ fi
 [ "$(im lotto-simulator --version)" = "lotto-simulator $version" ] || fehler "--version"
 im lotto-simulator --help | grep -q -- '--version' || fehler "--help"
 schrift=$(im fc-match -f '%{family[0]}' courier:bold)
-case "$schrift" in
-"DejaVu Sans Mono" | "Liberation Mono" | "Nimbus Mono PS") echo "courier is $schrift" ;;
-*) fehler "courier resolves to $schrift, which no test checks" ;;
-esac
-
-schritt "the window, on Xvfb"
-im apt-get install -y -qq --no-install-recommends xvfb xauth x11-utils >/dev/null
-im xvfb-run -a sh -c '
-    export XDG_RUNTIME_DIR=$(mktemp -d)
-    lotto-simulator & pid=$!
-    for i in $(seq 100); do
-        xwininfo -root -tree | grep -q "\"Lotto Simmulator!\"" && break
-        sleep 0.1
-    done
-    xwininfo -name "Lotto Simmulator!" | grep -q "Map State: IsViewable" || exit 1
-    kill $pid' || fehler "the window did not show"
+echo "courier is $schrift"
+echo "$schrift" | grep -qxE 'DejaVu Sans Mono|Liberation Mono|Nimbus Mono PS' || fehler "a face untested"
 
 schritt "apt-get purge lotto-simulator"
 im dpkg -L lotto-simulator > "$arbeit/dateien"
@@ -95,10 +76,7 @@ done
 
 schritt "autopkgtest, in another fresh root"
 wurzel autopkgtest
-if ! autopkgtest "$deb" "$quelle" -- chroot "$arbeit/autopkgtest" > "$arbeit/autopkgtest.log" 2>&1
-then
-    cat "$arbeit/autopkgtest.log"
-    fehler "autopkgtest"
-fi
+autopkgtest "$deb" "$quelle" -- chroot "$arbeit/autopkgtest" > "$arbeit/autopkgtest.log" 2>&1 ||
+    { cat "$arbeit/autopkgtest.log"; fehler "autopkgtest"; }
 grep -E '^smoke +PASS' "$arbeit/autopkgtest.log" | tail -1
-schritt "fresh system: installed, started, purged; autopkgtest passed"
+schritt "fresh system: installed, purged; started by the autopkgtest"

@@ -44,11 +44,7 @@ struct Fingerabdruck
 {
     std::uint64_t wert = 0xcbf29ce484222325;
 
-    void dazu(std::uint8_t byte)
-    {
-        wert ^= byte;
-        wert *= 0x100000001b3;
-    }
+    void dazu(std::uint8_t byte) { wert = (wert ^ byte) * 0x100000001b3; }
     void dazu(Erweitert x)
     {
         for (std::uint64_t teil : { std::uint64_t { x.exponent() }, x.signifikand() }) {
@@ -58,16 +54,13 @@ struct Fingerabdruck
     }
     void dazu(const char *text)
     {
-        for (; *text; ++text)
-            dazu(std::uint8_t(*text));
+        while (*text)
+            dazu(std::uint8_t(*text++));
     }
 };
 
-#ifdef __SIZEOF_INT128__
-constexpr bool MIT_INT128 = true;
-#else
-constexpr bool MIT_INT128 = false;
-#endif
+// Where the compiler has a 128-bit integer, Wort128 is it.
+constexpr bool MIT_INT128 = !std::is_same_v<Wort128, Wortpaar>;
 
 // Calls pruefung with a value of the data row's kind of 128-bit word.
 template <typename Pruefung> void MitWort(Pruefung pruefung)
@@ -75,10 +68,8 @@ template <typename Pruefung> void MitWort(Pruefung pruefung)
     QFETCH(bool, wortpaar);
     if (wortpaar)
         pruefung(Wortpaar {});
-#ifdef __SIZEOF_INT128__
     else
-        pruefung(Int128 {});
-#endif
+        pruefung(Wort128 {});
 }
 
 const double EINSAETZE[] = { 2.5, 4.0, 5.5, 7.0, 8.5, 10.0, 11.5, 13.0, 14.5, 16.0, 17.5 };
@@ -225,43 +216,31 @@ template <typename Wort> void TestErweitert::rechnenMit()
     QCOMPARE(abweichungen, 0);
 }
 
-// Where sums and products round, with either kind of 128-bit word.
-template <typename Wort> void GrenzfallZeilen(const char *wort)
-{
-    using Zahl = ErweitertAus<Wort>;
-    const Zahl eins(1.0);
-    const std::uint64_t halb = Zahl::FUEHRENDES_BIT;
-    auto wert = [](int zweier, std::uint64_t signifikand) {
-        return Zahl::ausBits(std::uint16_t(Zahl::BIAS + zweier), signifikand);
-    };
-    auto zeile = [&](const char *fall, Zahl ergebnis, Zahl erwartet) {
-        QTest::addRow("%s: %s", wort, fall)
-            << Erweitert::ausBits(ergebnis.exponent(), ergebnis.signifikand())
-            << Erweitert::ausBits(erwartet.exponent(), erwartet.signifikand());
-    };
-    // 1 + 2^-64 is halfway between 1 and the next value: the bit below it decides.
-    zeile("sum at a distance of 64, a tie", eins + wert(-64, halb), eins);
-    zeile("sum at a distance of 64, just above the tie", eins + wert(-64, halb + 1),
-        wert(0, halb + 1));
-    zeile("sum at a distance of 65, below half", wert(0, halb + 1) + wert(-65, ~std::uint64_t {}),
-        wert(0, halb + 1));
-    zeile(
-        "sum up to the next power of two", wert(0, ~std::uint64_t {}) + wert(-64, halb), Zahl(2.0));
-    zeile("product of the largest significands",
-        wert(0, ~std::uint64_t {}) * wert(0, ~std::uint64_t {}), wert(1, ~std::uint64_t {} - 1));
-    zeile("product past the range", Zahl::groesstes() * Zahl(1.0000001), Zahl::unendlich());
-    zeile("sum past the range", Zahl::groesstes() + Zahl::groesstes(), Zahl::unendlich());
-    zeile("infinity stays", Zahl::unendlich() * Zahl(ZINSFAKTOR) + eins, Zahl::unendlich());
-}
-
 void TestErweitert::grenzfaelle_data()
 {
     QTest::addColumn<Erweitert>("ergebnis");
     QTest::addColumn<Erweitert>("erwartet");
-#ifdef __SIZEOF_INT128__
-    GrenzfallZeilen<Int128>("Int128");
-#endif
-    GrenzfallZeilen<Wortpaar>("Wortpaar");
+    const Erweitert eins(1.0);
+    const std::uint64_t halb = Erweitert::FUEHRENDES_BIT;
+    auto wert = [](int zweier, std::uint64_t signifikand) {
+        return Erweitert::ausBits(std::uint16_t(Erweitert::BIAS + zweier), signifikand);
+    };
+    // 1 + 2^-64 is halfway between 1 and the next value: the bit below it decides.
+    QTest::newRow("sum at a distance of 64, a tie") << eins + wert(-64, halb) << eins;
+    QTest::newRow("sum at a distance of 64, just above the tie")
+        << eins + wert(-64, halb + 1) << wert(0, halb + 1);
+    QTest::newRow("sum at a distance of 65, below half")
+        << wert(0, halb + 1) + wert(-65, ~std::uint64_t {}) << wert(0, halb + 1);
+    QTest::newRow("sum up to the next power of two")
+        << wert(0, ~std::uint64_t {}) + wert(-64, halb) << Erweitert(2.0);
+    QTest::newRow("product of the largest significands") << wert(0, ~std::uint64_t {})
+            * wert(0, ~std::uint64_t {}) << wert(1, ~std::uint64_t {} - 1);
+    QTest::newRow("product past the range")
+        << Erweitert::groesstes() * Erweitert(1.0000001) << Erweitert::unendlich();
+    QTest::newRow("sum past the range")
+        << Erweitert::groesstes() + Erweitert::groesstes() << Erweitert::unendlich();
+    QTest::newRow("infinity stays")
+        << Erweitert::unendlich() * ZINSFAKTOR_ERWEITERT + eins << Erweitert::unendlich();
 }
 
 void TestErweitert::grenzfaelle()

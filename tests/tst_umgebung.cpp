@@ -465,37 +465,31 @@ void TestUmgebung::feldWieGanzGemalt()
     QFETCH(QString, weg);
     oeffnen();
     Scheinbedienung *schein = zugriff().schein();
-    auto druecken = [&](int block, int zahl) {
-        if (weg == QLatin1String("mouse")) {
-            QTest::mouseClick(fenster.get(), Qt::LeftButton, {}, Mitte(block, zahl));
-        } else if (weg == QLatin1String("keyboard")) {
-            auto schritt = [&](int (*lage)(int), Qt::Key zurueck, Qt::Key vor) {
-                while (lage(schein->fokusZahl()) != lage(zahl))
-                    QTest::keyClick(schein, lage(schein->fokusZahl()) < lage(zahl) ? vor : zurueck);
-            };
-            schritt([](int z) { return (z - 1) / 7; }, Qt::Key_Up, Qt::Key_Down);
-            schritt([](int z) { return (z - 1) % 7; }, Qt::Key_Left, Qt::Key_Right);
-            QTest::keyClick(schein, Qt::Key_Space);
-        } else {
-            QAccessibleInterface *feld = QAccessible::queryAccessibleInterface(schein)->child(
-                Scheinbedienung::Index(block, zahl));
-            feld->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        }
-    };
-    const qreal faktor = fenster->devicePixelRatioF();
-    auto aufDemSchirm = [&] {
-        return fenster->backingStore()->handle()->toImage().copy(
-            Geraet(Spielschein::BEREICH, faktor));
-    };
     schein->setFocus();
     QCoreApplication::processEvents();
-    for (int zahl : { 17, 18, 25, 24, 17 })
-        druecken(1, zahl);
+    // Block 1: 17, 18, 25, 24 marked, 17 unmarked again; the keys lead the focus there from 1.
+    const int zahlen[] = { 17, 18, 25, 24, 17 };
+    const QList<Qt::Key> tasten[] = { { Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right },
+        { Qt::Key_Right }, { Qt::Key_Down }, { Qt::Key_Left }, { Qt::Key_Up } };
+    for (int i = 0; i < 5; ++i) {
+        if (weg == QLatin1String("mouse")) {
+            QTest::mouseClick(fenster.get(), Qt::LeftButton, {}, Mitte(1, zahlen[i]));
+        } else if (weg == QLatin1String("keyboard")) {
+            for (Qt::Key taste : tasten[i] + QList { Qt::Key_Space })
+                QTest::keyClick(schein, taste);
+        } else {
+            QAccessible::queryAccessibleInterface(schein)
+                ->child(Scheinbedienung::Index(1, zahlen[i]))
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::toggleAction());
+        }
+    }
     QCOMPARE(Kreuz[1][18] + Kreuz[1][25] + Kreuz[1][24] + Kreuz[1][17], 3);
     QCoreApplication::processEvents();
-    const QImage nachDruck = aufDemSchirm();
+    const QRect schirm = Geraet(Spielschein::BEREICH, fenster->devicePixelRatioF());
+    const QImage nachDruck = fenster->backingStore()->handle()->toImage().copy(schirm);
     fenster->repaint();
-    QCOMPARE(nachDruck, aufDemSchirm());
+    QCOMPARE(nachDruck, fenster->backingStore()->handle()->toImage().copy(schirm));
 }
 
 QTEST_MAIN(TestUmgebung)

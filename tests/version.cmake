@@ -9,28 +9,23 @@ function(pruefen was erwartet gefunden)
     endif()
 endfunction()
 
-execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --version OUTPUT_VARIABLE ausgabe RESULT_VARIABLE ende)
+execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --version
+    OUTPUT_VARIABLE ausgabe RESULT_VARIABLE ende)
 pruefen("--version" "lotto-simulator ${VERSION}\n;0" "${ausgabe};${ende}")
-
 file(READ "${QUELLE}/desktop/${APP_ID}.metainfo.xml" metainfo)
 string(REGEX MATCH "<release version=\"([^\"]*)\"" _ "${metainfo}")
 pruefen("the newest AppStream release" "${VERSION}" "${CMAKE_MATCH_1}")
-
 file(STRINGS "${QUELLE}/debian/changelog" kopf LIMIT_COUNT 1)
 string(REGEX MATCH "^lotto-simulator \\(([^-)]*)-[^)]*\\)" _ "${kopf}")
 pruefen("the upstream version in debian/changelog" "${VERSION}" "${CMAKE_MATCH_1}")
 
 execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --help OUTPUT_VARIABLE hilfe RESULT_VARIABLE ende)
-pruefen("--help exit status" "0" "${ende}")
-foreach(option "-h, --help" "-v, --version" "-platform")
-    string(FIND "${hilfe}" "${option}" stelle)
-    if(stelle LESS 0)
-        message(FATAL_ERROR "--help does not name ${option}:\n${hilfe}")
-    endif()
-endforeach()
+string(REGEX MATCHALL "-h, --help|-v, --version|-platform" optionen "${hilfe}")
+list(REMOVE_DUPLICATES optionen)
+pruefen("--help" "-platform;-h, --help;-v, --version;0" "${optionen};${ende}")
 
 # Qt takes -platform: the only option left to complain about is the unknown one.
-execute_process(COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=xcb
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=xcb
     ${EMULATOR} "${PROGRAMM}" -platform offscreen --kein-solcher-schalter
     ERROR_VARIABLE fehler RESULT_VARIABLE ende)
 string(REGEX MATCH "lotto-simulator: Unknown option '[^']*'" fehler "${fehler}")
