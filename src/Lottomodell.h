@@ -17,7 +17,8 @@ const double GEBUEHREN = 2.5; // DM per ticket and draw
 
 // 1 + 0.03/52 rounded to nine decimals, as a double: a stake earns interest from the next draw.
 inline constexpr double ZINSFAKTOR = 1.000576923;
-inline constexpr Erweitert ZINSFAKTOR_ERWEITERT { ZINSFAKTOR };
+template <typename Wort> inline constexpr ErweitertAus<Wort> ZINSFAKTOR_AUS { ZINSFAKTOR };
+inline constexpr Erweitert ZINSFAKTOR_ERWEITERT = ZINSFAKTOR_AUS<Wort128>;
 
 // A continuous run draws in batches up to the next multiple of this: ten years of weekly draws.
 inline constexpr std::uint64_t STAPEL = 520;
@@ -61,11 +62,10 @@ void Einsatzformel();
 template <typename Wort>
 inline void Buchen(double &kosten, ErweitertAus<Wort> &kapital, double einsatz)
 {
-    static constexpr ErweitertAus<Wort> zinsfaktor { ZINSFAKTOR };
     kosten += einsatz;
     // Past the extended range the capital is infinite and stays so (inf * q + stake = inf).
     if (!kapital.istUnendlich())
-        kapital = kapital * zinsfaktor + ErweitertAus<Wort>(einsatz);
+        kapital = kapital * ZINSFAKTOR_AUS<Wort> + ErweitertAus<Wort>(einsatz);
 }
 
 // Books the current Spielkosten for one draw into Kosten and Zinseszins.
