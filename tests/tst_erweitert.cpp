@@ -82,6 +82,7 @@ private Q_SLOTS:
     void grenzfaelle();
     void texte_data();
     void texte();
+    void zehnerpotenzen();
     void umwandlung();
 };
 
@@ -283,6 +284,37 @@ void TestErweitert::texte()
     QCOMPARE(QByteArray(ExponentTextEigen(wert).text), bibliothek);
     QCOMPARE(QByteArray(ExponentTextBibliothek(wert).text), bibliothek);
     QCOMPARE(QByteArray(ExponentText(wert).text), bibliothek);
+}
+
+// Where the decimal exponent steps up, on every processor: at every power of ten up to the largest
+// extended value (exact up to 10^27, the product of the rounded powers beyond), the next values
+// above and below it, and a value just below that rounds up to it, all read "1.000000E+k". Where
+// long double holds the values, the C library says the same.
+void TestErweitert::zehnerpotenzen()
+{
+    const Erweitert fastEins(0.99999997);
+    Erweitert zehn(1.0);
+    for (int k = 1; k <= 4932; ++k) {
+        zehn = zehn * Erweitert(10.0);
+        char erwartet[16];
+        std::snprintf(erwartet, sizeof erwartet, "1.000000E+%02d", k);
+        const std::pair<const char *, Erweitert> werte[] = { { "", zehn },
+            { ", the next value above",
+                Erweitert::ausBits(zehn.exponent(), zehn.signifikand() + 1) },
+            { ", the next value below",
+                Erweitert::ausBits(zehn.exponent(), zehn.signifikand() - 1) },
+            { " x 0.99999997", zehn * fastEins } };
+        for (const auto &[wie, wert] : werte) {
+            const Exponentialtext eigen = ExponentTextEigen(wert);
+            QVERIFY2(std::strcmp(eigen.text, erwartet) == 0,
+                qPrintable(QStringLiteral("10^%1%2 written as \"%3\", not \"%4\"")
+                               .arg(k)
+                               .arg(QLatin1String(wie), QLatin1String(eigen.text),
+                                   QLatin1String(erwartet))));
+            if constexpr (LONG_DOUBLE_HAELT_ERWEITERT)
+                QCOMPARE(Bibliothek(wert.alsLongDouble()), QByteArray(erwartet));
+        }
+    }
 }
 
 void TestErweitert::umwandlung()

@@ -491,8 +491,11 @@ void TestFenster::statusMeldungVergeht()
     QTest::qWait(600);
     if (uhr.elapsed() < 900) // unless the machine stalled
         QCOMPARE(z.status(), QStringLiteral("BlockNr: 1, Zahl: 2"));
-    QTRY_COMPARE_WITH_TIMEOUT(z.status(), QString(), 1500);
-    QVERIFY(uhr.elapsed() >= 950); // the status bar's coarse timer may end 5 % early
+    QTRY_COMPARE_WITH_TIMEOUT(z.status(), QString(), 2500);
+    const qint64 gezeigt = uhr.elapsed();
+    // The status bar's coarse timer may end 5 % early or a little late.
+    QVERIFY2(gezeigt >= 950 && gezeigt < 1600,
+        qPrintable(QStringLiteral("the field's message stayed %1 ms, not a second").arg(gezeigt)));
 }
 
 void TestFenster::druckAusserhalbSetztEinsatz()

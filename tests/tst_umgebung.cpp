@@ -14,10 +14,12 @@
 #include <QtMath>
 #include <qpa/qplatformbackingstore.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -150,6 +152,7 @@ private Q_SLOTS:
     void breitesteTexteNichtAbgeschnitten();
     void skaliert();
     void feldWieGanzGemalt();
+    void zahlenMittig();
 };
 
 // The environment this run was started for is the one the window gets.
@@ -467,6 +470,54 @@ void TestUmgebung::feldWieGanzGemalt()
     const QImage nachDruck = fenster->backingStore()->handle()->toImage().copy(schirm);
     fenster->repaint();
     QCOMPARE(nachDruck, fenster->backingStore()->handle()->toImage().copy(schirm));
+}
+
+// Every number sits in the middle of its square, one-digit and two-digit numbers each the same way:
+// the ink's horizontal centre, in window pixels, within a pixel of the median of its kind, and that
+// within a pixel and a half of the square's centre.
+void TestUmgebung::zahlenMittig()
+{
+    oeffnen();
+    const qreal faktor = fenster->devicePixelRatioF();
+    const QImage bild = Bild(*fenster);
+    double versatz[BLOECKE + 1][ZAHLEN + 1]; // of the ink's centre from the square's
+    std::vector<double> art[2]; // one-digit, two-digit numbers
+    for (int block = 1; block <= BLOECKE; ++block) {
+        for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+            const QRect q = Geraet(Spielschein::Feldquadrat(block, zahl), faktor);
+            int links = q.right(), rechts = q.left();
+            for (int y = q.top(); y <= q.bottom(); ++y) {
+                for (int x = q.left(); x <= q.right(); ++x) {
+                    const QRgb p = bild.pixel(x, y);
+                    if (qRed(p) - qGreen(p) > 60) { // red ink, also where it fades into white
+                        links = std::min(links, x);
+                        rechts = std::max(rechts, x);
+                    }
+                }
+            }
+            versatz[block][zahl] = (links + rechts - q.left() - q.right()) / 2.0 / faktor;
+            art[zahl > 9].push_back(versatz[block][zahl]);
+        }
+    }
+    for (auto &werte : art)
+        std::nth_element(werte.begin(), werte.begin() + werte.size() / 2, werte.end());
+    const double ueblich[2] = { art[0][art[0].size() / 2], art[1][art[1].size() / 2] };
+    QStringList abseits;
+    for (int block = 1; block <= BLOECKE; ++block) {
+        for (int zahl = 1; zahl <= ZAHLEN; ++zahl) {
+            if (std::abs(versatz[block][zahl] - ueblich[zahl > 9]) > 1)
+                abseits << QStringLiteral("block %1 number %2 at %3 px")
+                               .arg(block)
+                               .arg(zahl)
+                               .arg(versatz[block][zahl]);
+        }
+    }
+    QVERIFY2(abseits.isEmpty() && std::abs(ueblich[0]) <= 1.5 && std::abs(ueblich[1]) <= 1.5,
+        qPrintable(QStringLiteral("numbers off their squares' centres, where one-digit numbers "
+                                  "sit at %1 px and two-digit ones at %2 px: %3")
+                       .arg(ueblich[0])
+                       .arg(ueblich[1])
+                       .arg(abseits.join(QStringLiteral(", ")))));
 }
 
 QTEST_MAIN(TestUmgebung)

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # The version stated once, in the project, is the one the program, the AppStream metadata and the
-# Debian changelog give; --help lists the options, and Qt's own options are left to Qt.
+# Debian changelog give; --help lists the options, Qt's own options are left to Qt, and what
+# the program does not take ends it with status 1.
 #   cmake -DPROGRAMM=<program> -DVERSION=<version> -DQUELLE=<source dir> -DAPP_ID=<id>
 #         [-DEMULATOR=<emulator of a cross build>] -P version.cmake
 function(pruefen was erwartet gefunden)
@@ -30,4 +31,11 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=xcb
     ERROR_VARIABLE fehler RESULT_VARIABLE ende)
 string(REGEX MATCH "lotto-simulator: Unknown option '[^']*'" fehler "${fehler}")
 pruefen("an unknown option" "1;lotto-simulator: Unknown option 'kein-solcher-schalter'"
+    "${ende};${fehler}")
+
+# An argument the program does not take is refused, and a script or launcher is told by the status.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+    ${EMULATOR} "${PROGRAMM}" spielschein.txt ERROR_VARIABLE fehler RESULT_VARIABLE ende)
+string(REGEX MATCH "lotto-simulator: no arguments are taken: [^\n]*" fehler "${fehler}")
+pruefen("an argument" "1;lotto-simulator: no arguments are taken: spielschein.txt"
     "${ende};${fehler}")
