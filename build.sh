@@ -1,37 +1,62 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Sets up everything on Debian 12 (as root) and then:
+# Sets up everything on Debian 12 or 13 (as root) and then:
 #   ./build.sh run    builds and starts the simulator (headless: on Xvfb, saving a screenshot)
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
 #   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu
 #   ./build.sh armhf  the same for armhf, 32-bit ARM
-#   ./build.sh deb    builds the Debian packages and tries the amd64 one on a fresh system
+#   ./build.sh deb    builds the Debian packages for each release and tries them on fresh systems
 set -eu
 cd "$(dirname "$0")"
+exec 3>&2 # what must be seen even where apt's own messages are not
+
+# The Debian releases we build, test and package for, as codename:number. A release's package is
+# versioned VERSION~debNUMBERu1: the newer release's sorts above, and Debian's own above both.
+RELEASES="bookworm:12 trixie:13"
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
 # The accessibility tests act as a screen reader's bridge through Qt's platform interface
-# (qt6-base-private-dev).
-PACKAGES="g++ make cmake qt6-base-dev qt6-base-private-dev libqt6svg6 fonts-liberation2
-          fonts-urw-base35 fonts-dejavu-core locales xvfb xauth x11-utils imagemagick
-          desktop-file-utils appstream"
+# (qt6-base-private-dev). Qt's SVG plugins draw the window's icon; Debian 13 moved them out of
+# libqt6svg6.
+PACKAGES="g++, make, cmake, qt6-base-dev, qt6-base-private-dev,
+          qt6-svg-plugins | libqt6svg6 (<< 6.7.2-5~), fonts-liberation2, fonts-urw-base35,
+          fonts-dejavu-core, locales, xvfb, xauth, x11-utils, imagemagick, desktop-file-utils,
+          appstream"
 
-install_debian() { # package...
-    missing=""
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
-            || missing="$missing $p"
-    done
-    [ -z "$missing" ] && return
-    echo "Installing:$missing"
+# apt-get, waiting up to 10 minutes while another package manager holds its lock (a desktop that
+# has just started often runs unattended-upgrades or a software centre), and saying so.
+apt_get() {
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing
+    meldungen=$(mktemp)
+    gewartet=0
+    until apt-get "$@" 2>"$meldungen"; do
+        sperre=$(grep -o 'Could not get lock .*' "$meldungen" | head -1)
+        if [ -z "$sperre" ] || [ $gewartet -ge 600 ]; then
+            cat "$meldungen" >&2
+            rm -f "$meldungen"
+            return 1
+        fi
+        [ $gewartet -gt 0 ] ||
+            echo "Waiting up to 10 minutes for another package manager: $sperre" >&3
+        sleep 5
+        gewartet=$((gewartet + 5))
+    done
+    cat "$meldungen" >&2
+    rm -f "$meldungen"
+}
+
+# Installs what a comma-separated list of Debian dependencies asks for; the package lists are
+# fetched only when what is needed cannot be had from them.
+install_debian() { # dependencies
+    apt_get satisfy -y -qq --no-install-recommends "$1" 2>/dev/null >&2 || {
+        apt_get update -qq
+        apt_get satisfy -y -qq --no-install-recommends "$1"
+    }
 }
 
 install_packages() {
-    install_debian $PACKAGES
+    install_debian "$PACKAGES"
     if ! locale -a | grep -qx 'de_DE.utf8'; then
         sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
         grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
@@ -85,72 +110,98 @@ unit_tests() {
 # Qt; the tests run in qemu. armhf is 32-bit: no 128-bit integer, and long double is a double.
 cross() { # debian-arch triplet
     dpkg --print-foreign-architectures | grep -qx "$1" || dpkg --add-architecture "$1"
-    install_debian "g++-$2" "qt6-base-dev:$1" "qt6-base-private-dev:$1" "libqt6svg6:$1" \
-        qemu-user-static
+    install_debian "g++-$2, qt6-base-dev:$1, qt6-base-private-dev:$1, qemu-user-static,
+                    qt6-svg-plugins:$1 | libqt6svg6:$1 (<< 6.7.2-5~)"
     build "build-$1" all -DCMAKE_TOOLCHAIN_FILE="cmake/$2.cmake"
     (cd "build-$1" && ctest --output-on-failure -j "$jobs")
 }
 
-# What debian/control asks for: apt-get build-dep [options] ./
-build_deps() {
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get build-dep -y -qq "$@" ./ >/dev/null 2>&1 || {
-        apt-get update -qq
-        apt-get build-dep -y -qq "$@" ./ >/dev/null
-    }
+# The last commit as the package's source for a release, in FOLDER/lotto-simulator: its changelog's
+# newest entry names the release and carries its version suffix.
+quelle() { # folder codename number
+    mkdir -p "$1"
+    git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$1"
+    sed -i "1s/^\([^ ]*\) (\([^)]*\)) [^;]*;/\1 (\2~deb$3u1) $2;/" "$1/lotto-simulator/debian/changelog"
 }
 
-paket() { # folder [dpkg-buildpackage options...]: the package of the last commit, linted
-    dir=$1
-    shift
-    anfang=$(date +%s)
-    mkdir -p "$dir"
-    git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$dir"
-    (cd "$dir/lotto-simulator" && dpkg-buildpackage -us -uc -b -jauto "$@" >../bau.log 2>&1) || {
-        tail -50 "$dir/bau.log"
-        return 1
-    }
-    echo "== $dir: built in $(($(date +%s) - anfang)) s"
-    lintian -I -E --pedantic --fail-on error,warning "$dir"/*.changes
-}
-
-# The Debian packages in build-deb/: amd64 with the whole test suite, then once more without the
-# tests, later and in another folder, which must give the same bits; arm64 and armhf cross-built.
-# Then the amd64 package on a fresh Debian 12.
-deb() {
-    install_debian dpkg-dev debhelper lintian debootstrap autopkgtest git
-    build_deps
-    rm -rf build-deb
-    paket build-deb/amd64
-    DEB_BUILD_OPTIONS=nocheck paket build-deb/nocheck/anderswo -Pnocheck
-    for d in build-deb/amd64/*.deb; do
-        cmp "$d" "build-deb/nocheck/anderswo/$(basename "$d")" || {
-            echo "not reproducible: $(basename "$d")" >&2
-            return 1
+# A release's package, built as Debian's build daemons do: in a fresh buildd root of that release
+# with only what debian/control asks for, the whole test suite run during the build. Then once
+# more without the tests, in another folder: both must give the same bits. Linted by the release's
+# own lintian, which must show no error and no warning. Into build-deb/CODENAME/.
+paket() { # codename number
+    aus=build-deb/$1
+    ARBEIT=$(mktemp -d /var/tmp/paket.XXXXXX)
+    (
+        . tools/wurzel.sh
+        trap wurzeln_weg EXIT
+        wurzel bau "$1" buildd
+        im bau apt-get update -qq
+        quelle "$ARBEIT/bau/build" "$1" "$2"
+        quelle "$ARBEIT/bau/anderswo/ohne-tests" "$1" "$2"
+        im bau sh -c 'cd /build/lotto-simulator && apt-get build-dep -y -qq ./ >/dev/null'
+        bauen() { # folder in the root [nocheck]
+            anfang=$(date +%s)
+            im bau sh -c "cd /$1 && DEB_BUILD_OPTIONS='${2:-}' dpkg-buildpackage -us -uc -b -jauto \
+                ${2:+-P$2} >../bau.log 2>&1" || { tail -50 "$ARBEIT/bau/$1/../bau.log"; exit 1; }
+            echo "== $aus: built ${2:+without tests }in $(($(date +%s) - anfang)) s"
         }
-    done
-    echo "reproducible: $(cd build-deb/amd64 && sha256sum ./*.deb)"
-    dpkg-deb -x build-deb/amd64/lotto-simulator_*_amd64.deb build-deb/amd64/inhalt
-    if readelf -d build-deb/amd64/inhalt/usr/bin/lotto-simulator | grep -E 'R(UN)?PATH'; then
+        bauen build/lotto-simulator
+        bauen anderswo/ohne-tests/lotto-simulator nocheck
+        for d in "$ARBEIT"/bau/build/*.deb; do
+            cmp "$d" "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" ||
+                { echo "not reproducible: $(basename "$d")" >&2; exit 1; }
+        done
+        im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null
+        im bau sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes'
+        echo "== $aus: lintian $(im bau dpkg-query -W -f '${Version}' lintian) has nothing to say"
+        mkdir -p "$aus"
+        cp "$ARBEIT"/bau/build/*.deb "$ARBEIT"/bau/build/*.changes "$ARBEIT"/bau/build/*.buildinfo "$aus"
+        cp -r "$ARBEIT/bau/build/lotto-simulator" "$aus/quelle"
+    )
+    echo "reproducible: $(cd "$aus" && sha256sum ./*.deb)"
+    dpkg-deb -x "$aus"/lotto-simulator_*.deb "$aus/inhalt"
+    if readelf -d "$aus/inhalt/usr/bin/lotto-simulator" | grep -E 'R(UN)?PATH'; then
         echo "the packaged program carries a library search path" >&2
         return 1
     fi
+}
 
-    for arch in arm64 armhf; do
-        dpkg --print-foreign-architectures | grep -qx $arch || dpkg --add-architecture $arch
-        install_debian crossbuild-essential-$arch
-        build_deps -a $arch -Pcross,nocheck
-        DEB_BUILD_OPTIONS=nocheck paket build-deb/$arch -a $arch -Pcross,nocheck
-        sha256sum build-deb/$arch/*.deb
+# What debian/control asks for, for a cross build on this machine.
+cross_deps() { # arch source-folder
+    (cd "$2" && apt_get build-dep -y -qq -a "$1" -Pcross,nocheck ./ >/dev/null 2>&1) || {
+        apt_get update -qq
+        (cd "$2" && apt_get build-dep -y -qq -a "$1" -Pcross,nocheck ./ >/dev/null)
+    }
+}
+
+# The Debian packages in build-deb/: for each release, built and tested in a root of its own and
+# tried on a fresh system of that release; arm64 and armhf cross-built for this machine's release.
+deb() {
+    install_debian "dpkg-dev, debhelper, lintian, debootstrap, autopkgtest, git, binutils"
+    rm -rf build-deb
+    for release in $RELEASES; do
+        paket "${release%:*}" "${release#*:}"
+        tests/frisches_system.sh "${release%:*}" build-deb/"${release%:*}"/lotto-simulator_*.deb \
+            build-deb/"${release%:*}"/quelle
     done
 
-    tests/frisches_system.sh build-deb/amd64/lotto-simulator_*_amd64.deb \
-        build-deb/amd64/lotto-simulator
+    eigene=$(. /etc/os-release && echo "$VERSION_CODENAME:$VERSION_ID")
+    for arch in arm64 armhf; do
+        dpkg --print-foreign-architectures | grep -qx $arch || dpkg --add-architecture $arch
+        install_debian "crossbuild-essential-$arch"
+        quelle build-deb/$arch "${eigene%:*}" "${eigene#*:}"
+        cross_deps $arch build-deb/$arch/lotto-simulator
+        (cd build-deb/$arch/lotto-simulator && DEB_BUILD_OPTIONS=nocheck \
+            dpkg-buildpackage -us -uc -b -jauto -a $arch -Pcross,nocheck >../bau.log 2>&1) ||
+            { tail -50 build-deb/$arch/bau.log; return 1; }
+        lintian -I -E --pedantic --fail-on error,warning build-deb/$arch/*.changes
+        sha256sum build-deb/$arch/*.deb
+    done
 }
 
 # Offscreen, then the continuous run on Xvfb without and with an accessibility client (AT-SPI).
 bench() {
-    install_debian dbus at-spi2-core python3-pyatspi
+    install_debian "dbus, at-spi2-core, python3-pyatspi"
     build build lotto_benchmark
     QT_QPA_PLATFORM=offscreen ./build/benchmarks/lotto_benchmark
     benchmarks/zugang.sh build/benchmarks/lotto_benchmark

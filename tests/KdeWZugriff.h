@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -63,6 +64,14 @@ inline std::unique_ptr<KdeW> NeuesFenster()
     fenster->setAttribute(Qt::WA_DeleteOnClose, false);
     fenster->show();
     return fenster;
+}
+
+// Lets events run until `bedingung` holds or `ms` milliseconds have passed; the caller then checks
+// what it waited for. (QTRY_COMPARE does the same, but Qt 6.8's expansion narrows a long to an int
+// in the test's own code, which -Wconversion reports at every use.)
+template <typename Bedingung> void Warten(Bedingung bedingung, int ms = 5000)
+{
+    static_cast<void>(QTest::qWaitFor(bedingung, ms));
 }
 
 // The centre of a field on the window, where a press hits it.

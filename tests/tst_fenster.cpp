@@ -308,7 +308,7 @@ void TestFenster::textaenderungMaltNichtDenSchein()
     bereiche.gemalt = {};
     bereiche.ereignisse = 0;
     zugriff().step()->click();
-    QTRY_VERIFY(bereiche.ereignisse > 0);
+    QVERIFY(QTest::qWaitFor([&] { return bereiche.ereignisse > 0; }));
     QTest::qWait(50);
     QVERIFY(bereiche.gemalt.intersects(zugriff().label(3)->geometry()));
     QVERIFY(!bereiche.gemalt.intersects(Spielschein::BEREICH));
@@ -491,7 +491,8 @@ void TestFenster::statusMeldungVergeht()
     QTest::qWait(600);
     if (uhr.elapsed() < 900) // unless the machine stalled
         QCOMPARE(z.status(), QStringLiteral("BlockNr: 1, Zahl: 2"));
-    QTRY_COMPARE_WITH_TIMEOUT(z.status(), QString(), 2500);
+    Warten([&] { return z.status().isEmpty(); }, 2500);
+    QCOMPARE(z.status(), QString());
     const qint64 gezeigt = uhr.elapsed();
     // The status bar's coarse timer may end 5 % early or a little late.
     QVERIFY2(gezeigt >= 950 && gezeigt < 1600,

@@ -350,7 +350,7 @@ void TestTastatur::laufEnde()
     auto z = zugriff();
     z.autoTip()->click();
     z.startStop()->click();
-    QTRY_VERIFY(ZiehungNr >= 2080);
+    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 2080; }));
     // A batch whose display waits for the next frame.
     w().timerZiehungen();
     QVERIFY(Start);

@@ -255,7 +255,8 @@ void TestZiehung::listenzeileImStatus()
     QTest::qWait(1500);
     if (uhr.elapsed() < 1850) // unless the machine stalled
         QCOMPARE(zugriff().status(), text);
-    QTRY_COMPARE_WITH_TIMEOUT(zugriff().status(), QString(), 1500);
+    Warten([&] { return zugriff().status().isEmpty(); }, 1500);
+    QCOMPARE(zugriff().status(), QString());
     QVERIFY(uhr.elapsed() >= 1900); // the status bar's coarse timer may end 5 % early
 }
 
@@ -390,7 +391,7 @@ void TestZiehung::stopZiehtNichtsMehr()
     z.autoTip()->click();
     z.ch1()->click();
     z.startStop()->click();
-    QTRY_VERIFY(ZiehungNr >= 1040);
+    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 1040; }));
     z.startStop()->click();
     QVERIFY(!Start);
     QVERIFY(!z.timer()->isActive());
@@ -413,7 +414,7 @@ void TestZiehung::resetBeendetLauf()
     auto z = zugriff();
     z.autoTip()->click();
     z.startStop()->click();
-    QTRY_VERIFY(ZiehungNr >= 520);
+    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 520; }));
     z.neuerSchein()->click();
     QVERIFY(!Start);
     QVERIFY(!z.timer()->isActive());
@@ -430,7 +431,7 @@ void TestZiehung::laufMitTimer()
     z.autoTip()->click();
     z.ch1()->click();
     z.startStop()->click();
-    QTRY_VERIFY(ZiehungNr >= 520 * 20);
+    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 520 * 20; }));
     QVERIFY(Start);
     // Marks change while the run goes on; the stake applies from the next batch.
     int frei = 1;
@@ -443,7 +444,7 @@ void TestZiehung::laufMitTimer()
     QCOMPARE(Spielkosten, 16.0);
     const std::uint64_t nr = ZiehungNr;
     const double kosten = Kosten;
-    QTRY_VERIFY(ZiehungNr >= nr + 520 * 5);
+    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= nr + 520 * 5; }));
     z.startStop()->click();
     QCOMPARE(Kosten, kosten + 16.0 * double(ZiehungNr - nr));
 }
@@ -499,8 +500,12 @@ void TestZiehung::laufMaltHoechstensEinBildProFrame()
     z.startStop()->click();
     const QString zaehlerText = z.label(3)->text();
     QCOMPARE(zaehlerText, QString::asprintf("ZiehungNr:%7llu ", (unsigned long long)ZiehungNr));
-    QTRY_COMPARE(w().screen()->grabWindow(w().winId()).toImage().copy(z.label(3)->geometry()),
-        z.label(3)->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    const QImage gemalt = z.label(3)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto bildschirm = [&] {
+        return w().screen()->grabWindow(w().winId()).toImage().copy(z.label(3)->geometry());
+    };
+    Warten([&] { return bildschirm() == gemalt; });
+    QCOMPARE(bildschirm(), gemalt);
 }
 
 void TestZiehung::kapitalUnendlich()

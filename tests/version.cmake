@@ -13,7 +13,7 @@ endfunction()
 execute_process(COMMAND ${EMULATOR} "${PROGRAMM}" --version
     OUTPUT_VARIABLE ausgabe RESULT_VARIABLE ende)
 pruefen("--version" "lotto-simulator ${VERSION}\n;0" "${ausgabe};${ende}")
-file(READ "${QUELLE}/desktop/${APP_ID}.metainfo.xml" metainfo)
+file(READ "${QUELLE}/desktop/${APP_ID}.metainfo.xml.in" metainfo)
 string(REGEX MATCH "<release version=\"([^\"]*)\"" _ "${metainfo}")
 pruefen("the newest AppStream release" "${VERSION}" "${CMAKE_MATCH_1}")
 file(STRINGS "${QUELLE}/debian/changelog" kopf LIMIT_COUNT 1)
