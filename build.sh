@@ -139,9 +139,13 @@ paket() { # codename number
         quelle "$ARBEIT/bau/build" "$1" "$2"
         quelle "$ARBEIT/bau/anderswo/ohne-tests" "$1" "$2"
         im bau sh -c 'cd /build/lotto-simulator && apt-get build-dep -y -qq ./ >/dev/null'
+        # Built, tested and linted by a user of its own, as on Debian's build daemons.
+        im bau useradd --create-home bauer
+        im bau chown -R bauer: /build /anderswo
+        als_bauer() { im bau setpriv --reuid=bauer --regid=bauer --init-groups env HOME=/home/bauer "$@"; }
         bauen() { # folder in the root [nocheck]
             anfang=$(date +%s)
-            im bau sh -c "cd /$1 && DEB_BUILD_OPTIONS='${2:-}' dpkg-buildpackage -us -uc -b -jauto \
+            als_bauer sh -c "cd /$1 && DEB_BUILD_OPTIONS='${2:-}' dpkg-buildpackage -us -uc -b -jauto \
                 ${2:+-P$2} >../bau.log 2>&1" || { tail -50 "$ARBEIT/bau/$1/../bau.log"; exit 1; }
             echo "== $aus: built ${2:+without tests }in $(($(date +%s) - anfang)) s"
         }
@@ -152,7 +156,7 @@ paket() { # codename number
                 { echo "not reproducible: $(basename "$d")" >&2; exit 1; }
         done
         im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null
-        im bau sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes'
+        als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes'
         echo "== $aus: lintian $(im bau dpkg-query -W -f '${Version}' lintian) has nothing to say"
         mkdir -p "$aus"
         cp "$ARBEIT"/bau/build/*.deb "$ARBEIT"/bau/build/*.changes "$ARBEIT"/bau/build/*.buildinfo "$aus"
