@@ -4,16 +4,34 @@
 #   ./build.sh run    builds and starts the simulator (headless: on Xvfb, saving a screenshot)
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
-#   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu
-#   ./build.sh armhf  the same for armhf, 32-bit ARM
-#   ./build.sh deb    builds the Debian packages for each release and tries them on fresh systems
+#   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu; the same for
+#                     armhf, i386, ppc64el and s390x
+#   ./build.sh deb    builds the Debian packages for each release and processor, and tries them on
+#                     fresh systems
 set -eu
 cd "$(dirname "$0")"
 exec 3>&2 # what must be seen even where apt's own messages are not
 
-# The Debian releases we build, test and package for, as codename:number. A release's package is
-# versioned VERSION~debNUMBERu1: the newer release's sorts above, and Debian's own above both.
-RELEASES="bookworm:12 trixie:13"
+# What we build for, a line each: the Debian release and its number, the processor (Debian's
+# architecture, the GNU triplet of its compiler, its emulator on an amd64 machine) and what is done:
+# "test" builds and runs the whole test suite (amd64 natively, the others cross-built and through
+# the emulator), "paket" builds the Debian package (amd64 with the test suite, in a clean root of
+# the release; the others cross-built). "wurzel": in a root of the release's main suite, where this
+# machine cannot install the processor's packages beside its own. A release's packages are
+# versioned VERSION~debNUMBERu1: the newer release's sort above, and Debian's own above both.
+ZIELE='
+bookworm 12 amd64   x86_64-linux-gnu      -                   test,paket
+bookworm 12 arm64   aarch64-linux-gnu     qemu-aarch64-static test,paket
+bookworm 12 armhf   arm-linux-gnueabihf   qemu-arm-static     test,paket
+bookworm 12 i386    i686-linux-gnu        qemu-i386-static    test,paket
+bookworm 12 ppc64el powerpc64le-linux-gnu qemu-ppc64le-static test,paket
+bookworm 12 s390x   s390x-linux-gnu       qemu-s390x-static   test,paket,wurzel
+trixie   13 amd64   x86_64-linux-gnu      -                   test,paket
+trixie   13 riscv64 riscv64-linux-gnu     qemu-riscv64-static paket,wurzel
+'
+ziel() { # architecture [release]: its line
+    echo "$ZIELE" | awk -v a="$1" -v r="${2:-}" '$3 == a && (r == "" || $1 == r) { print; exit }'
+}
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
 # The accessibility tests act as a screen reader's bridge through Qt's platform interface
@@ -106,14 +124,37 @@ unit_tests() {
     (cd build-asan && ctest --output-on-failure -j "$jobs")
 }
 
-# The same program for arm64 and armhf, from Debian's cross compilers and the architectures' own
-# Qt; the tests run in qemu. armhf is 32-bit: no 128-bit integer, and long double is a double.
-cross() { # debian-arch triplet
-    dpkg --print-foreign-architectures | grep -qx "$1" || dpkg --add-architecture "$1"
-    install_debian "g++-$2, qt6-base-dev:$1, qt6-base-private-dev:$1, qemu-user-static,
-                    qt6-svg-plugins:$1 | libqt6svg6:$1 (<< 6.7.2-5~)"
-    build "build-$1" all -DCMAKE_TOOLCHAIN_FILE="cmake/$2.cmake"
-    (cd "build-$1" && ctest --output-on-failure -j "$jobs")
+# The program cross-built with Debian's cross compiler and the architecture's own Qt; the tests run
+# in its emulator. Where this machine cannot hold the architecture's packages, in a root.
+cross() { # architecture
+    set -- $(ziel "$1")
+    case "$6" in *wurzel*) [ -n "${LOTTO_IN_WURZEL:-}" ] || { in_wurzel "$1" "$3"; return; } ;; esac
+    dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
+    install_debian "g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3, qemu-user-static,
+                    qt6-svg-plugins:$3 | libqt6svg6:$3 (<< 6.7.2-5~)"
+    build "build-$3" all -DCMAKE_TOOLCHAIN_FILE="cmake/$4.cmake"
+    (cd "build-$3" && ctest --output-on-failure -j "$jobs")
+}
+
+# This script's command run in a fresh buildd root of the release's main suite, on the files of
+# this working tree and what build-deb/ holds; what it builds into build-deb/ comes back.
+in_wurzel() { # release command...
+    release=$1
+    shift
+    echo "== $release root: ./build.sh $*"
+    ARBEIT=$(mktemp -d /var/tmp/wurzel.XXXXXX)
+    (
+        . tools/wurzel.sh
+        trap wurzeln_weg EXIT
+        wurzel w "$release" buildd haupt
+        mkdir "$ARBEIT/w/src"
+        { git ls-files; find build-deb -maxdepth 0 2>/dev/null; } | tar -c -T - | tar -x -C "$ARBEIT/w/src"
+        im w env LOTTO_IN_WURZEL=1 sh -c "cd /src && ./build.sh $*"
+        if [ -d "$ARBEIT/w/src/build-deb" ]; then
+            mkdir -p build-deb
+            cp -r "$ARBEIT/w/src/build-deb/." build-deb/
+        fi
+    )
 }
 
 # The last commit as the package's source for a release, in FOLDER/lotto-simulator: its changelog's
@@ -170,36 +211,42 @@ paket() { # codename number
     fi
 }
 
-# What debian/control asks for, for a cross build on this machine.
-cross_deps() { # arch source-folder
-    (cd "$2" && apt_get build-dep -y -qq -a "$1" -Pcross,nocheck ./ >/dev/null 2>&1) || {
+# A package cross-built for a processor, from the source quelle() laid out in build-deb/ARCH.
+kreuzpaket() { # architecture
+    set -- $(ziel "$1")
+    aus=build-deb/$3
+    case "$6" in *wurzel*) [ -n "${LOTTO_IN_WURZEL:-}" ] || { in_wurzel "$1" kreuzpaket "$3"; return; } ;; esac
+    install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$3"
+    dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
+    (cd "$aus/lotto-simulator" && apt_get build-dep -y -qq -a "$3" -Pcross,nocheck ./ >/dev/null 2>&1) || {
         apt_get update -qq
-        (cd "$2" && apt_get build-dep -y -qq -a "$1" -Pcross,nocheck ./ >/dev/null)
+        (cd "$aus/lotto-simulator" && apt_get build-dep -y -qq -a "$3" -Pcross,nocheck ./ >/dev/null)
     }
+    anfang=$(date +%s)
+    (cd "$aus/lotto-simulator" && DEB_BUILD_OPTIONS=nocheck \
+        dpkg-buildpackage -us -uc -b -jauto -a "$3" -Pcross,nocheck >../bau.log 2>&1) ||
+        { tail -50 "$aus/bau.log"; return 1; }
+    echo "== $aus: cross-built in $(($(date +%s) - anfang)) s"
+    lintian -I -E --pedantic --fail-on error,warning "$aus"/*.changes
+    echo "== $aus: lintian $(dpkg-query -W -f '${Version}' lintian) has nothing to say"
 }
 
-# The Debian packages in build-deb/: for each release, built and tested in a root of its own and
-# tried on a fresh system of that release; arm64 and armhf cross-built for this machine's release.
+# The Debian packages in build-deb/: for amd64 on each release, built and tested in a root of its
+# own and tried on a fresh system of that release; for the other processors cross-built.
 deb() {
     install_debian "dpkg-dev, debhelper, lintian, debootstrap, autopkgtest, git, binutils"
     rm -rf build-deb
-    for release in $RELEASES; do
-        paket "${release%:*}" "${release#*:}"
-        tests/frisches_system.sh "${release%:*}" build-deb/"${release%:*}"/lotto-simulator_*.deb \
-            build-deb/"${release%:*}"/quelle
-    done
-
-    eigene=$(. /etc/os-release && echo "$VERSION_CODENAME:$VERSION_ID")
-    for arch in arm64 armhf; do
-        dpkg --print-foreign-architectures | grep -qx $arch || dpkg --add-architecture $arch
-        install_debian "crossbuild-essential-$arch"
-        quelle build-deb/$arch "${eigene%:*}" "${eigene#*:}"
-        cross_deps $arch build-deb/$arch/lotto-simulator
-        (cd build-deb/$arch/lotto-simulator && DEB_BUILD_OPTIONS=nocheck \
-            dpkg-buildpackage -us -uc -b -jauto -a $arch -Pcross,nocheck >../bau.log 2>&1) ||
-            { tail -50 build-deb/$arch/bau.log; return 1; }
-        lintian -I -E --pedantic --fail-on error,warning build-deb/$arch/*.changes
-        sha256sum build-deb/$arch/*.deb
+    echo "$ZIELE" | while read -r release nummer arch _ _ was; do
+        case "$was" in *paket*) ;; *) continue ;; esac
+        if [ "$arch" = amd64 ]; then
+            paket "$release" "$nummer"
+            tests/frisches_system.sh "$release" build-deb/"$release"/lotto-simulator_*.deb \
+                build-deb/"$release"/quelle
+        else
+            quelle "build-deb/$arch" "$release" "$nummer"
+            kreuzpaket "$arch"
+            sha256sum build-deb/"$arch"/*.deb
+        fi
     done
 }
 
@@ -211,13 +258,22 @@ bench() {
     benchmarks/zugang.sh build/benchmarks/lotto_benchmark
 }
 
+case "${1:-}" in
+kreuzpaket) kreuzpaket "$2"; exit ;; # in a root, see in_wurzel
+esac
 install_packages
 case "${1:-}" in
 run) shift; run "$@" ;;
 test) unit_tests ;;
 bench) bench ;;
-arm64) cross arm64 aarch64-linux-gnu ;;
-armhf) cross armhf arm-linux-gnueabihf ;;
 deb) deb ;;
-*) echo "usage: $0 run|test|bench|arm64|armhf|deb" >&2; exit 2 ;;
+*)
+    if [ -n "${1:-}" ] && [ "$1" != amd64 ] && ziel "$1" | grep -q test; then
+        cross "$1"
+    else
+        echo "usage: $0 run|test|bench|deb|$(echo "$ZIELE" | awk '/test/ && $3 != "amd64" { print $3 }' |
+            sort -u | paste -sd '|')" >&2
+        exit 2
+    fi
+    ;;
 esac

@@ -2,16 +2,19 @@
 # Cross build on a Debian amd64 machine with the target's architecture added: Debian's cross
 # compiler for TRIPEL, Qt's development packages of the target architecture, and qemu-user-static
 # for the test programs. Qt's code generators (moc, rcc) come from the machine's own Qt.
-# Included by the toolchain file of each target, which sets CMAKE_SYSTEM_PROCESSOR, TRIPEL and
-# EMULATOR.
+# Included by the toolchain file of each target, which sets CMAKE_SYSTEM_PROCESSOR, TRIPEL (the
+# compiler's) and EMULATOR, and MULTIARCH where the libraries' folder is named otherwise.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${TRIPEL}-gcc)
 set(CMAKE_CXX_COMPILER ${TRIPEL}-g++)
-set(CMAKE_LIBRARY_ARCHITECTURE ${TRIPEL})
+if(NOT MULTIARCH)
+    set(MULTIARCH ${TRIPEL})
+endif()
+set(CMAKE_LIBRARY_ARCHITECTURE ${MULTIARCH})
 
 # Multiarch: the target's libraries and their CMake packages live beside the amd64 ones.
-set(CMAKE_FIND_ROOT_PATH /usr/lib/${TRIPEL} /usr/${TRIPEL})
-set(CMAKE_PREFIX_PATH /usr/lib/${TRIPEL}/cmake)
+set(CMAKE_FIND_ROOT_PATH /usr/lib/${MULTIARCH} /usr/${TRIPEL})
+set(CMAKE_PREFIX_PATH /usr/lib/${MULTIARCH}/cmake)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(QT_HOST_PATH /usr)
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)

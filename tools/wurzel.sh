@@ -4,8 +4,12 @@
 # a user gets it. Sourced by build.sh and tests/frisches_system.sh; run as root.
 #
 #   ARBEIT=$(mktemp -d ...)        an empty scratch folder, set by the caller
-#   wurzel NAME RELEASE VARIANT    $ARBEIT/NAME: a fresh root of RELEASE, VARIANT minbase (what a
-#                                  user's system has at the least) or buildd (with build-essential)
+#   wurzel NAME RELEASE VARIANT [haupt]
+#                                  $ARBEIT/NAME: a fresh root of RELEASE, VARIANT minbase (what a
+#                                  user's system has at the least) or buildd (with build-essential);
+#                                  with "haupt" of the release's main suite only, without its
+#                                  updates, whose packages the mirror may not serve for every
+#                                  processor
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
 #
@@ -20,7 +24,7 @@ WURZEL_QUELLEN=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin:
 WURZEL_EIGENE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 WURZEL_SPIEGEL=$(echo "$WURZEL_QUELLEN" | awk -v r="$WURZEL_EIGENE" '$2 == r { print $1; exit }')
 
-wurzel() { # name release variant
+wurzel() { # name release variant [haupt]
     mkdir -p "$WURZEL_CACHE/apt-$2"
     basis="$WURZEL_CACHE/$2-$3-$(dpkg --print-architecture).tar"
     if [ -z "$(find "$basis" -mtime -7 2>/dev/null)" ]; then
@@ -32,8 +36,9 @@ wurzel() { # name release variant
     w="$ARBEIT/$1"
     mkdir "$w"
     tar -C "$w" -xf "$basis"
-    echo "$WURZEL_QUELLEN" | awk -v alt="$WURZEL_EIGENE" -v neu="$2" \
-        '{ sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' > "$w/etc/apt/sources.list"
+    echo "$WURZEL_QUELLEN" | awk -v alt="$WURZEL_EIGENE" -v neu="$2" -v nur="${4:-}" \
+        '(nur == "" || $2 == alt) { sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' \
+        > "$w/etc/apt/sources.list"
     cp /etc/resolv.conf "$w/etc/"
     printf '#!/bin/sh\nexit 101\n' > "$w/usr/sbin/policy-rc.d" # no services started
     chmod +x "$w/usr/sbin/policy-rc.d"
