@@ -292,27 +292,21 @@ void TestErweitert::texte()
 // long double holds the values, the C library says the same.
 void TestErweitert::zehnerpotenzen()
 {
-    const Erweitert fastEins(0.99999997);
+    const char *wie[] = { "", ", the next value above", ", the next value below", " x 0.99999997" };
     Erweitert zehn(1.0);
     for (int k = 1; k <= 4932; ++k) {
         zehn = zehn * Erweitert(10.0);
-        char erwartet[16];
-        std::snprintf(erwartet, sizeof erwartet, "1.000000E+%02d", k);
-        const std::pair<const char *, Erweitert> werte[] = { { "", zehn },
-            { ", the next value above",
-                Erweitert::ausBits(zehn.exponent(), zehn.signifikand() + 1) },
-            { ", the next value below",
-                Erweitert::ausBits(zehn.exponent(), zehn.signifikand() - 1) },
-            { " x 0.99999997", zehn * fastEins } };
-        for (const auto &[wie, wert] : werte) {
-            const Exponentialtext eigen = ExponentTextEigen(wert);
-            QVERIFY2(std::strcmp(eigen.text, erwartet) == 0,
-                qPrintable(QStringLiteral("10^%1%2 written as \"%3\", not \"%4\"")
-                               .arg(k)
-                               .arg(QLatin1String(wie), QLatin1String(eigen.text),
-                                   QLatin1String(erwartet))));
+        const Erweitert werte[]
+            = { zehn, Erweitert::ausBits(zehn.exponent(), zehn.signifikand() + 1),
+                  Erweitert::ausBits(zehn.exponent(), zehn.signifikand() - 1),
+                  zehn * Erweitert(0.99999997) };
+        const QByteArray erwartet = "1.000000E+" + QByteArray::number(k).rightJustified(2, '0');
+        for (int i = 0; i < 4; ++i) {
+            const QByteArray eigen(ExponentTextEigen(werte[i]).text);
+            QVERIFY2(eigen == erwartet,
+                qPrintable(QStringLiteral("10^%1%2 written as %3").arg(k).arg(wie[i], eigen)));
             if constexpr (LONG_DOUBLE_HAELT_ERWEITERT)
-                QCOMPARE(Bibliothek(wert.alsLongDouble()), QByteArray(erwartet));
+                QCOMPARE(Bibliothek(werte[i].alsLongDouble()), erwartet);
         }
     }
 }
