@@ -29,8 +29,11 @@ bookworm 12 s390x   s390x-linux-gnu       qemu-s390x-static   test,paket,wurzel
 trixie   13 amd64   x86_64-linux-gnu      -                   test,paket
 trixie   13 riscv64 riscv64-linux-gnu     qemu-riscv64-static paket,wurzel
 '
-ziel() { # architecture [release]: its line
-    echo "$ZIELE" | awk -v a="$1" -v r="${2:-}" '$3 == a && (r == "" || $1 == r) { print; exit }'
+ziel() { # architecture: its first line
+    echo "$ZIELE" | awk -v a="$1" '$3 == a { print; exit }'
+}
+wurzel_noetig() { # what is done: whether it must move into a root, not being in one already
+    case "$1" in *wurzel*) [ -z "${LOTTO_IN_WURZEL:-}" ] ;; *) false ;; esac
 }
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
@@ -64,13 +67,17 @@ apt_get() {
     rm -f "$meldungen"
 }
 
-# Installs what a comma-separated list of Debian dependencies asks for; the package lists are
-# fetched only when what is needed cannot be had from them.
-install_debian() { # dependencies
-    apt_get satisfy -y -qq --no-install-recommends "$1" 2>/dev/null >&2 || {
+# An apt-get command that needs the package lists: they are fetched only when it fails without.
+mit_listen() { # apt-get arguments...
+    apt_get "$@" >/dev/null 2>&1 || {
         apt_get update -qq
-        apt_get satisfy -y -qq --no-install-recommends "$1"
+        apt_get "$@"
     }
+}
+
+# Installs what a comma-separated list of Debian dependencies asks for.
+install_debian() { # dependencies
+    mit_listen satisfy -y -qq --no-install-recommends "$1"
 }
 
 install_packages() {
@@ -128,7 +135,10 @@ unit_tests() {
 # in its emulator. Where this machine cannot hold the architecture's packages, in a root.
 cross() { # architecture
     set -- $(ziel "$1")
-    case "$6" in *wurzel*) [ -n "${LOTTO_IN_WURZEL:-}" ] || { in_wurzel "$1" "$3"; return; } ;; esac
+    if wurzel_noetig "$6"; then
+        in_wurzel "$1" "$3"
+        return
+    fi
     dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
     install_debian "g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3, qemu-user-static,
                     qt6-svg-plugins:$3 | libqt6svg6:$3 (<< 6.7.2-5~)"
@@ -215,13 +225,13 @@ paket() { # codename number
 kreuzpaket() { # architecture
     set -- $(ziel "$1")
     aus=build-deb/$3
-    case "$6" in *wurzel*) [ -n "${LOTTO_IN_WURZEL:-}" ] || { in_wurzel "$1" kreuzpaket "$3"; return; } ;; esac
+    if wurzel_noetig "$6"; then
+        in_wurzel "$1" kreuzpaket "$3"
+        return
+    fi
     install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$3"
     dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
-    (cd "$aus/lotto-simulator" && apt_get build-dep -y -qq -a "$3" -Pcross,nocheck ./ >/dev/null 2>&1) || {
-        apt_get update -qq
-        (cd "$aus/lotto-simulator" && apt_get build-dep -y -qq -a "$3" -Pcross,nocheck ./ >/dev/null)
-    }
+    mit_listen build-dep -y -qq -a "$3" -Pcross,nocheck "$(pwd)/$aus/lotto-simulator" >/dev/null
     anfang=$(date +%s)
     (cd "$aus/lotto-simulator" && DEB_BUILD_OPTIONS=nocheck \
         dpkg-buildpackage -us -uc -b -jauto -a "$3" -Pcross,nocheck >../bau.log 2>&1) ||
