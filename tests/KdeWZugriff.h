@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -66,12 +67,29 @@ inline std::unique_ptr<KdeW> NeuesFenster()
     return fenster;
 }
 
-// Lets events run until `bedingung` holds or `ms` milliseconds have passed; the caller then checks
-// what it waited for. (QTRY_COMPARE does the same, but Qt 6.8's expansion narrows a long to an int
-// in the test's own code, which -Wconversion reports at every use.)
-template <typename Bedingung> void Warten(Bedingung bedingung, int ms = 5000)
+// Lets events run until `bedingung` holds or `ms` milliseconds have passed, and says whether it
+// holds. The time is only a limit for a test that fails: a busy or emulated machine may take long.
+// (QTRY_COMPARE does the same, but Qt 6.8's expansion narrows a long to an int in the test's own
+// code, which -Wconversion reports at every use.)
+template <typename Bedingung> bool Warten(Bedingung bedingung, int ms = 60000)
 {
-    static_cast<void>(QTest::qWaitFor(bedingung, ms));
+    return QTest::qWaitFor(bedingung, ms);
+}
+
+// Runs the event loop until a timer of `ms` milliseconds has fired, then delivers what was posted
+// meanwhile. Timers fire in the order in which they fall due, late on a busy machine but never
+// early (a coarse one by at most 5 %): every timer of the program that was due no later than this
+// one has fired by then, and what it asked for has been done, however long that took.
+inline void Ablaufen(int ms)
+{
+    QEventLoop schleife;
+    QTimer uhr;
+    uhr.setSingleShot(true);
+    uhr.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&uhr, &QTimer::timeout, &schleife, &QEventLoop::quit);
+    uhr.start(ms);
+    schleife.exec();
+    QCoreApplication::sendPostedEvents();
 }
 
 // The centre of a field on the window, where a press hits it.

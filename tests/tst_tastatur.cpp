@@ -350,7 +350,7 @@ void TestTastatur::laufEnde()
     auto z = zugriff();
     z.autoTip()->click();
     z.startStop()->click();
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 2080; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= 2080; }));
     // A batch whose display waits for the next frame.
     w().timerZiehungen();
     QVERIFY(Start);
@@ -383,7 +383,7 @@ void TestTastatur::laufEnde()
         const QStringList zurueckgesetzt { QString(), QString(), QStringLiteral("ZiehungNr:0"),
             QStringLiteral("Jahre:0"), QStringLiteral("Kosten:0.0 DM") };
         QCOMPARE(Angezeigt().mid(0, 5), zurueckgesetzt);
-        QTest::qWait(100);
+        Ablaufen(100);
         QCOMPARE(Angezeigt().mid(0, 5), zurueckgesetzt);
         QVERIFY(z.statistikZeilen().isEmpty());
         return;

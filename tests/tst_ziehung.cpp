@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -238,8 +239,6 @@ void TestZiehung::listenzeileImStatus()
     zugriff().step()->click();
     QListWidget *liste = statistik ? zugriff().statistik() : zugriff().tipps();
     const QString text = liste->item(zeile)->text();
-    QElapsedTimer uhr;
-    uhr.start();
     if (tastatur) {
         liste->setFocus();
         liste->setCurrentRow(zeile);
@@ -252,14 +251,11 @@ void TestZiehung::listenzeileImStatus()
     QCOMPARE(zugriff().status(), text);
     if (statistik && zeile == 4)
         QVERIFY(text.startsWith(QStringLiteral("Anzahl 6  Richtige:")));
-    QTest::qWait(1500);
-    if (uhr.elapsed() < 1850) // unless the machine stalled
-        QCOMPARE(zugriff().status(), text);
-    Warten([&] { return zugriff().status().isEmpty(); }, 1500);
+    // Two seconds by the status bar's coarse timer: 1900 to 2100 ms.
+    Ablaufen(1800);
+    QCOMPARE(zugriff().status(), text);
+    Ablaufen(400);
     QCOMPARE(zugriff().status(), QString());
-    const qint64 gezeigt = uhr.elapsed(); // the status bar's coarse timer may end 5 % early
-    QVERIFY2(gezeigt >= 1900,
-        qPrintable(QStringLiteral("the line's message stayed %1 ms, not 2 s").arg(gezeigt)));
 }
 
 void TestZiehung::einfacherKlickAktiviertNicht()
@@ -393,7 +389,7 @@ void TestZiehung::stopZiehtNichtsMehr()
     z.autoTip()->click();
     z.ch1()->click();
     z.startStop()->click();
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 1040; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= 1040; }));
     z.startStop()->click();
     QVERIFY(!Start);
     QVERIFY(!z.timer()->isActive());
@@ -402,7 +398,7 @@ void TestZiehung::stopZiehtNichtsMehr()
     const QString status = z.status();
     const QStringList statistik = z.statistikZeilen();
     const QString kosten = z.label(5)->text();
-    QTest::qWait(50);
+    Ablaufen(50);
     QCOMPARE(ZiehungNr, nr);
     QCOMPARE(z.label(3)->text(), QString::asprintf("ZiehungNr:%7llu ", (unsigned long long)nr));
     QCOMPARE(z.label(5)->text(), kosten);
@@ -416,12 +412,12 @@ void TestZiehung::resetBeendetLauf()
     auto z = zugriff();
     z.autoTip()->click();
     z.startStop()->click();
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 520; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= 520; }));
     z.neuerSchein()->click();
     QVERIFY(!Start);
     QVERIFY(!z.timer()->isActive());
     QVERIFY(z.ch1()->isChecked());
-    QTest::qWait(20);
+    Ablaufen(20);
     QCOMPARE(ZiehungNr, 0u);
     z.startStop()->click();
     QVERIFY(Start);
@@ -433,7 +429,7 @@ void TestZiehung::laufMitTimer()
     z.autoTip()->click();
     z.ch1()->click();
     z.startStop()->click();
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 520 * 20; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= 520 * 20; }));
     QVERIFY(Start);
     // Marks change while the run goes on; the stake applies from the next batch.
     int frei = 1;
@@ -446,7 +442,7 @@ void TestZiehung::laufMitTimer()
     QCOMPARE(Spielkosten, 16.0);
     const std::uint64_t nr = ZiehungNr;
     const double kosten = Kosten;
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= nr + 520 * 5; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= nr + 520 * 5; }));
     z.startStop()->click();
     QCOMPARE(Kosten, kosten + 16.0 * double(ZiehungNr - nr));
 }
@@ -472,24 +468,24 @@ void TestZiehung::laufMaltHoechstensEinBildProFrame()
     z.ch1()->click();
     Malzaehler zaehler;
     z.label(3)->installEventFilter(&zaehler);
+    // 300 batches, in an event loop as the program's own (QTest's waits sleep between rounds).
+    QEventLoop schleife;
     int stapel = 0;
-    connect(z.timer(), &QTimer::timeout, this, [&] { ++stapel; });
-    z.startStop()->click();
+    connect(z.timer(), &QTimer::timeout, &schleife, [&] {
+        if (++stapel == 300)
+            schleife.quit();
+    });
     QElapsedTimer uhr;
     uhr.start();
-    QEventLoop schleife; // QTest::qWait sleeps between rounds, a real run does not
-    QTimer::singleShot(1000, &schleife, &QEventLoop::quit);
+    z.startStop()->click();
     schleife.exec();
-    const double sekunden = double(uhr.elapsed()) / 1000;
-    const double bildrate = w().screen()->refreshRate();
-    QVERIFY2(stapel > 4 * bildrate * sekunden, qPrintable(QString::number(stapel)));
-    QVERIFY2(zaehler.bilder <= bildrate * sekunden * 1.2 + 2,
-        qPrintable(QString::number(zaehler.bilder)));
-    QVERIFY(zaehler.bilder >= 5);
+    // Frames follow a frame's time apart at the soonest, however slow the machine; on a quiet one
+    // far fewer than the 300 batches.
+    const qint64 ms = uhr.elapsed();
+    const int bildabstand = 1000 / std::clamp(int(w().screen()->refreshRate()), 30, 240);
+    QVERIFY2(zaehler.bilder >= 1 && zaehler.bilder <= ms / bildabstand + 2,
+        qPrintable(QStringLiteral("%1 frames in %2 ms").arg(zaehler.bilder).arg(ms)));
 
-    int frei = 1;
-    while (Kreuz[9][frei])
-        ++frei;
     int markiert = 1;
     while (!Kreuz[9][markiert])
         ++markiert;
@@ -506,8 +502,7 @@ void TestZiehung::laufMaltHoechstensEinBildProFrame()
     const auto bildschirm = [&] {
         return w().screen()->grabWindow(w().winId()).toImage().copy(z.label(3)->geometry());
     };
-    Warten([&] { return bildschirm() == gemalt; });
-    QCOMPARE(bildschirm(), gemalt);
+    QVERIFY(Warten([&] { return bildschirm() == gemalt; }));
 }
 
 void TestZiehung::kapitalUnendlich()

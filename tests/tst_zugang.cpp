@@ -215,7 +215,7 @@ void TestZugang::mitteImLauf()
     Ausloesen(z.startStop());
     QVERIFY(Start);
     QVERIFY(z.timer()->isActive());
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= 1040; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= 1040; }));
     // The jackpot stop can be switched during the run, as by a click.
     Ausloesen(z.ch1());
     QVERIFY(z.sechsRichtigeStop());
@@ -228,18 +228,18 @@ void TestZugang::mitteImLauf()
     QVERIFY(!z.timer()->isActive());
     QCOMPARE(ZiehungNr % 520, 1u);
     const std::uint64_t nr = ZiehungNr;
-    QTest::qWait(20);
+    Ablaufen(20);
     QCOMPARE(ZiehungNr, nr);
     Ausloesen(z.startStop());
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr >= nr + 520; }));
+    QVERIFY(Warten([&] { return ZiehungNr >= nr + 520; }));
     Ausloesen(z.startStop());
     QVERIFY(!Start);
     const std::uint64_t gestoppt = ZiehungNr;
-    QTest::qWait(20);
+    Ablaufen(20);
     QCOMPARE(ZiehungNr, gestoppt);
     // "Auto-Tip" in a run ends it and starts afresh.
     Ausloesen(z.startStop());
-    QVERIFY(QTest::qWaitFor([&] { return ZiehungNr > gestoppt; }));
+    QVERIFY(Warten([&] { return ZiehungNr > gestoppt; }));
     Ausloesen(z.autoTip());
     QVERIFY(!Start);
     QCOMPARE(ZiehungNr, 0u);
