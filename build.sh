@@ -6,6 +6,9 @@
 #   ./build.sh bench  builds and runs the benchmarks
 #   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu; the same for
 #                     armhf, i386, ppc64el and s390x
+#   ./build.sh load [PROCESSOR [RUNS]]
+#                     runs the tests of amd64 (normally and under ASan/UBSan) or of another
+#                     processor RUNS times in a row with the machine oversubscribed
 #   ./build.sh deb    builds the Debian packages for each release and processor, and tries them on
 #                     fresh systems
 set -eu
@@ -126,24 +129,65 @@ run() {
 
 unit_tests() {
     build build all
-    (cd build && ctest --output-on-failure -j "$jobs")
+    suite build
     build build-asan all -DLOTTO_SANITIZE=ON
-    (cd build-asan && ctest --output-on-failure -j "$jobs")
+    suite build-asan
+}
+
+suite() { # build-dir
+    (cd "$1" && ctest --output-on-failure -j "$jobs")
+}
+
+# The suite RUNS times in a row beside twice as many busy processes as the machine has cores, as on
+# a build daemon that builds several packages at once or an emulated one.
+unter_last() { # build-dir runs
+    lasten=
+    for _ in $(seq $((2 * jobs))); do
+        sh -c 'while :; do :; done' &
+        lasten="$lasten $!"
+    done
+    bestanden=0
+    for lauf in $(seq "$2"); do
+        if suite "$1"; then
+            bestanden=$((bestanden + 1))
+        fi
+        echo "== $1 under load: run $lauf, $bestanden passed"
+    done
+    kill $lasten
+    echo "== $1 under load: $bestanden of $2 runs passed"
+    [ "$bestanden" -eq "$2" ]
 }
 
 # The program cross-built with Debian's cross compiler and the architecture's own Qt; the tests run
-# in its emulator. Where this machine cannot hold the architecture's packages, in a root.
-cross() { # architecture
-    set -- $(ziel "$1")
+# in its emulator, RUNS times under load if asked. Where this machine cannot hold the
+# architecture's packages, in a root.
+cross() { # architecture [runs under load]
+    set -- $(ziel "$1") ${2:-}
     if wurzel_noetig "$6"; then
-        in_wurzel "$1" "$3"
+        in_wurzel "$1" ${7:+load} "$3" ${7:-}
         return
     fi
     dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
     install_debian "g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3, qemu-user-static,
                     qt6-svg-plugins:$3 | libqt6svg6:$3 (<< 6.7.2-5~)"
     build "build-$3" all -DCMAKE_TOOLCHAIN_FILE="cmake/$4.cmake"
-    (cd "build-$3" && ctest --output-on-failure -j "$jobs")
+    if [ -n "${7:-}" ]; then
+        unter_last "build-$3" "$7"
+    else
+        suite "build-$3"
+    fi
+}
+
+last() { # [architecture [runs]]
+    arch=${1:-amd64}
+    if [ "$arch" != amd64 ]; then
+        cross "$arch" "${2:-1}"
+        return
+    fi
+    build build all
+    build build-asan all -DLOTTO_SANITIZE=ON
+    unter_last build "${2:-1}"
+    unter_last build-asan "${2:-1}"
 }
 
 # This script's command run in a fresh buildd root of the release's main suite, on the files of
@@ -275,13 +319,14 @@ install_packages
 case "${1:-}" in
 run) shift; run "$@" ;;
 test) unit_tests ;;
+load) shift; last "$@" ;;
 bench) bench ;;
 deb) deb ;;
 *)
     if [ -n "${1:-}" ] && [ "$1" != amd64 ] && ziel "$1" | grep -q test; then
         cross "$1"
     else
-        echo "usage: $0 run|test|bench|deb|$(echo "$ZIELE" | awk '/test/ && $3 != "amd64" { print $3 }' |
+        echo "usage: $0 run|test|bench|deb|load [PROCESSOR [RUNS]]|$(echo "$ZIELE" | awk '/test/ && $3 != "amd64" { print $3 }' |
             sort -u | paste -sd '|')" >&2
         exit 2
     fi
