@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Kugelzug.h"
 
+#include "Ansage.h"
 #include "LottoZiehung.h"
 #include "Scheinbedienung.h"
 #include "Spielschein.h"
@@ -57,6 +58,25 @@ QString Zahlenzeile(const bool (&markiert)[50])
     return Str;
 }
 
+// The win classes hit from one count to another, as a screen reader says them: "2 mal 3 Richtige,
+// 1 mal 5 Richtige"; empty when none.
+QString Treffer(const Gewinne &vorher, const Gewinne &nachher)
+{
+    const std::pair<std::int64_t, const char *> klassen[] = {
+        { nachher.dreiRichtige - vorher.dreiRichtige, "3 Richtige" },
+        { nachher.vierRichtige - vorher.vierRichtige, "4 Richtige" },
+        { nachher.fuenfRichtige - vorher.fuenfRichtige, "5 Richtige" },
+        { nachher.fuenfRichtigePlus - vorher.fuenfRichtigePlus, "5 Richtige mit Zusatzzahl" },
+        { nachher.sechsRichtige - vorher.sechsRichtige, "6 Richtige" },
+    };
+    QStringList teile;
+    for (const auto &[anzahl, klasse] : klassen) {
+        if (anzahl > 0)
+            teile << QStringLiteral("%1 mal %2").arg(anzahl).arg(QLatin1String(klasse));
+    }
+    return teile.join(QStringLiteral(", "));
+}
+
 // A list line is activated by a double click or Return, also under desktop themes that would
 // activate items on a single click.
 class DoppelklickStil : public QProxyStyle
@@ -102,7 +122,7 @@ KdeW::KdeW()
               return button;
           };
     auto beschriftung = [&](const QString &text, int x, int y, int breite, int hoehe) {
-        auto *label = new QLabel(text, this);
+        auto *label = new Ergebnisfeld(text, this);
         platziere(label, x, y, breite, hoehe);
         return label;
     };
@@ -141,7 +161,9 @@ KdeW::KdeW()
 
     ListBox1 = liste(new Statistikliste(this), 390, 425, 370, 95);
     ListBox1->setItemDelegate(new Statistikzeile(ListBox1, 5));
+    ListBox1->setAccessibleName(QStringLiteral("Gewinnstatistik"));
     ListBox2 = liste(new QListWidget(this), 20, 325, 198, 110);
+    ListBox2->setAccessibleName(QStringLiteral("Tipps des Spielscheins"));
 
     Ch1 = new QCheckBox(QStringLiteral("Stop bei 6-Richtige"), this);
     platziere(Ch1, 20, 445, 200, 30);
@@ -156,6 +178,7 @@ KdeW::KdeW()
     schein = new Scheinbedienung(this);
     schein->setFont(schrift);
     connect(schein, &Scheinbedienung::gedrueckt, this, &KdeW::FeldGedrueckt);
+    ansage = new Ansage(this);
 
     timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
@@ -352,9 +375,20 @@ void KdeW::ButtonStep_clicked()
     TipListeFuellen();
     Ziehung();
     ZiehungZaehlen();
+    const Gewinne vorher = gewinne;
     vergleichen();
     JahreBerechnen();
     Ergebnisanzeige();
+
+    QStringList zahlen;
+    for (int n = 1; n <= 6; ++n)
+        zahlen << QString::number(GezogeneZahl[n]);
+    const QString treffer = Treffer(vorher, gewinne);
+    Ansagen(QStringLiteral("Ziehung %1: %2, Zusatzzahl %3. %4.")
+                .arg(ZiehungNr)
+                .arg(zahlen.join(QStringLiteral(", ")))
+                .arg(GezogeneZahl[7])
+                .arg(treffer.isEmpty() ? QStringLiteral("Kein Gewinn") : treffer));
 }
 
 void KdeW::ButtonStartStop_clicked()
@@ -364,16 +398,20 @@ void KdeW::ButtonStartStop_clicked()
     if (!Start) {
         timer->start(ZyklusZeit);
         Start = true;
+        laufBeginn = gewinne;
+        Ansagen(QStringLiteral("Lauf gestartet bei Ziehung %1.").arg(ZiehungNr));
     } else {
         timer->stop();
         Start = false;
         AnzeigeNachholen();
+        LaufEndeAnsagen(false);
     }
 }
 
 void KdeW::timerZiehungen()
 {
     boolSechsRichtige = Ziehungsstapel(gewinne, SechsRichtigeStop);
+    const bool beiSechsGestoppt = Start && SechsRichtigeStop && boolSechsRichtige;
     if (SechsRichtigeStop && boolSechsRichtige) {
         timer->stop();
         Start = false;
@@ -385,6 +423,27 @@ void KdeW::timerZiehungen()
     } else {
         Ergebnisanzeige();
     }
+    if (beiSechsGestoppt)
+        LaufEndeAnsagen(true);
+}
+
+// Screen readers hear of the result texts as they are now, and then the announcement.
+void KdeW::Ansagen(const QString &text)
+{
+    for (Ergebnisfeld *feld : { Label1, Label2, Label3, Label4, Label5 })
+        feld->Melden();
+    ansage->Sagen(text);
+}
+
+// Where a run ended and what it won, once.
+void KdeW::LaufEndeAnsagen(bool beiSechs)
+{
+    const QString treffer = Treffer(laufBeginn, gewinne);
+    Ansagen(QStringLiteral("%1Lauf beendet bei Ziehung %2. %3.")
+                .arg(beiSechs ? QStringLiteral("6 Richtige! ") : QString())
+                .arg(ZiehungNr)
+                .arg(treffer.isEmpty() ? QStringLiteral("Im Lauf nichts gewonnen")
+                                       : QStringLiteral("Im Lauf gewonnen: ") + treffer));
 }
 
 // The result display that a run still owes, at once.

@@ -8,11 +8,12 @@
 #include <QPainter>
 
 class QCheckBox;
-class QLabel;
 class QListWidget;
 class QPushButton;
 class QStatusBar;
 class QTimer;
+class Ansage;
+class Ergebnisfeld;
 class Scheinbedienung;
 
 const int BILD_BREITE = 780;
@@ -61,10 +62,13 @@ private:
     void NaechstesBild();
     void AnzeigeNachholen();
     void ScheinBeschreiben();
+    void LaufEndeAnsagen(bool beiSechs);
+    void Ansagen(const QString &text);
 
     bool SechsRichtigeStop = false; // follows Ch1
     bool boolSechsRichtige = false; // the last evaluation found a six
     Gewinne gewinne;
+    Gewinne laufBeginn; // the wins when the run was started
 
     QStatusBar *statusbar;
     QPushButton *ButtonNeuerSchein;
@@ -73,15 +77,16 @@ private:
     QPushButton *ButtonInfo;
     QPushButton *ButtonAutoTip;
     QTimer *timer;
-    QLabel *Label1; // the six drawn numbers
-    QLabel *Label2; // the bonus number
-    QLabel *Label3; // draws
-    QLabel *Label4; // years
-    QLabel *Label5; // costs
+    Ergebnisfeld *Label1; // the six drawn numbers
+    Ergebnisfeld *Label2; // the bonus number
+    Ergebnisfeld *Label3; // draws
+    Ergebnisfeld *Label4; // years
+    Ergebnisfeld *Label5; // costs
     QListWidget *ListBox1; // win statistics
     QListWidget *ListBox2; // the ticket's tips
     QCheckBox *Ch1;
     Scheinbedienung *schein; // the painted ticket for the keyboard and screen readers
+    Ansage *ansage; // what screen readers are told of a draw and a run
     QPainter wMaler; // active only inside paintEvent
 
     // Frame pacing during a run: see event().

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "Ansage.h"
 #include "Kugelzug.h"
 #include "Scheinbedienung.h"
 

@@ -25,9 +25,23 @@ struct Zuhoerer
 {
     static inline QList<std::pair<QAccessible::Event, int>> ereignisse; // type, child
     static inline QList<std::pair<QObject *, int>> zeilen; // changed lines: list, row
+    static inline QStringList ansagen; // what a screen reader is told without a focus change
+    static inline QList<QObject *> umbenannt; // objects whose name changed
     static void Melden(QAccessibleEvent *ereignis)
     {
         ereignisse << std::pair { ereignis->type(), ereignis->child() };
+        if (ereignis->type() == QAccessible::NameChanged)
+            umbenannt << ereignis->object();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        if (ereignis->type() == QAccessible::Announcement)
+            ansagen << static_cast<QAccessibleAnnouncementEvent *>(ereignis)->message();
+#else
+        // A notification that appears is read out at once.
+        QAccessibleInterface *quelle = ereignis->accessibleInterface();
+        if (ereignis->type() == QAccessible::ObjectShow && quelle
+            && quelle->role() == QAccessible::Notification)
+            ansagen << quelle->text(QAccessible::Name);
+#endif
         if (ereignis->type() == QAccessible::TableModelChanged) {
             const auto *aenderung = static_cast<QAccessibleTableModelChangeEvent *>(ereignis);
             if (aenderung->modelChangeType() == QAccessibleTableModelChangeEvent::DataChanged) {
@@ -106,6 +120,8 @@ private Q_SLOTS:
         fenster->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fenster.get()));
         Zuhoerer::ereignisse.clear();
+        Zuhoerer::ansagen.clear();
+        Zuhoerer::umbenannt.clear();
     }
     void cleanup() { fenster.reset(); }
 
@@ -119,6 +135,7 @@ private Q_SLOTS:
     void statistikMelden();
     void laufEnde_data();
     void laufEnde();
+    void schrittAnsagen();
 };
 
 void TestTastatur::tabZumSchein()
@@ -355,6 +372,11 @@ void TestTastatur::laufEnde()
     w().timerZiehungen();
     QVERIFY(Start);
     QVERIFY(Angezeigt() != Ergebnistexte());
+    // During the run a screen reader hears of no result text: faster than it could follow.
+    QCOMPARE(Zuhoerer::ansagen, QStringList { QStringLiteral("Lauf gestartet bei Ziehung 0.") });
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(!Zuhoerer::umbenannt.contains(zugriff().label(n)));
+    Zuhoerer::ansagen.clear();
     if (weg == QLatin1String("Start/Stop")) {
         z.startStop()->click();
     } else if (weg == QLatin1String("jackpot stop")) {
@@ -378,6 +400,23 @@ void TestTastatur::laufEnde()
         z.autoTip()->click();
     }
     QVERIFY(!Start);
+    // Where the run ended and what it won, once; a Step says its draw, a reset nothing.
+    if (weg == QLatin1String("Start/Stop") || weg == QLatin1String("jackpot stop")) {
+        const QString ende
+            = QStringLiteral("%1Lauf beendet bei Ziehung %2. Im Lauf gewonnen: %3 mal 3 Richtige, "
+                             "%4 mal 4 Richtige")
+                  .arg(weg == QLatin1String("jackpot stop") ? "6 Richtige! " : "")
+                  .arg(ZiehungNr)
+                  .arg(z.gewinne().dreiRichtige)
+                  .arg(z.gewinne().vierRichtige);
+        QVERIFY2(Zuhoerer::ansagen.size() == 1 && Zuhoerer::ansagen[0].startsWith(ende),
+            qPrintable(Zuhoerer::ansagen.join('|')));
+        QCOMPARE(Zuhoerer::ansagen[0].endsWith(QStringLiteral(" 1 mal 6 Richtige.")),
+            weg == QLatin1String("jackpot stop"));
+        QVERIFY(Zuhoerer::umbenannt.contains(z.label(3))); // and the texts as shown now
+    } else {
+        QVERIFY(Zuhoerer::ansagen.filter(QStringLiteral("Lauf beendet")).isEmpty());
+    }
     if (ZiehungNr == 0) {
         // After a reset no frame brings the run's texts back.
         const QStringList zurueckgesetzt { QString(), QString(), QStringLiteral("ZiehungNr:0"),
@@ -393,6 +432,51 @@ void TestTastatur::laufEnde()
         QString::asprintf("Anzahl 3  Richtige:%7lld", (long long)z.gewinne().dreiRichtige));
     QCOMPARE(z.statistikZeilen().value(4),
         QString::asprintf("Anzahl 6  Richtige:%7lld", (long long)z.gewinne().sechsRichtige));
+}
+
+// After a Step a screen reader hears the draw, its number and what it won, once; the focus stays.
+void TestTastatur::schrittAnsagen()
+{
+    auto z = zugriff();
+    z.step()->setFocus();
+    // Block 1 gets the six numbers of the next draw, block 2 five of them and the bonus number.
+    Zufallsgenerator vorschau = Zufall;
+    ZiehungAus(vorschau);
+    int gezogen[8];
+    std::copy(GezogeneZahl, GezogeneZahl + 8, gezogen);
+    for (int n = 1; n <= 6; ++n) {
+        QTest::mouseClick(&w(), Qt::LeftButton, {}, Mitte(1, gezogen[n]));
+        QTest::mouseClick(&w(), Qt::LeftButton, {}, Mitte(2, gezogen[n == 6 ? 7 : n]));
+    }
+    Zuhoerer::umbenannt.clear();
+    QTest::keyClick(z.step(), Qt::Key_Space);
+    QCOMPARE(ZiehungNr, 1u);
+    QVERIFY(z.step()->hasFocus());
+    QStringList zahlen;
+    for (int n = 1; n <= 6; ++n)
+        zahlen << QString::number(gezogen[n]);
+    QCOMPARE(Zuhoerer::ansagen,
+        QStringList { QStringLiteral("Ziehung 1: %1, Zusatzzahl %2. 1 mal 5 Richtige mit "
+                                     "Zusatzzahl, 1 mal 6 Richtige.")
+                          .arg(zahlen.join(QStringLiteral(", ")))
+                          .arg(gezogen[7]) });
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(Zuhoerer::umbenannt.contains(z.label(n)));
+    QCOMPARE(QAccessible::queryAccessibleInterface(z.label(1))->text(QAccessible::Name),
+        z.label(1)->text());
+    // A draw without a win says so. What is said is never shown.
+    QVERIFY(!w().findChild<Ansage *>()->isVisible());
+    Zuhoerer::ansagen.clear();
+    z.neuerSchein()->click();
+    z.step()->click();
+    QCOMPARE(Zuhoerer::ansagen.size(), 1);
+    QVERIFY(Zuhoerer::ansagen[0].startsWith(QStringLiteral("Ziehung 1: ")));
+    QVERIFY(Zuhoerer::ansagen[0].endsWith(QStringLiteral(". Kein Gewinn.")));
+    // The lists say what they hold.
+    QCOMPARE(QAccessible::queryAccessibleInterface(z.statistik())->text(QAccessible::Name),
+        QStringLiteral("Gewinnstatistik"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(z.tipps())->text(QAccessible::Name),
+        QStringLiteral("Tipps des Spielscheins"));
 }
 
 QTEST_MAIN(TestTastatur)

@@ -334,13 +334,17 @@ void TestUmgebung::statistikNachVielenStapeln()
     oeffnen();
     auto z = zugriff();
     QListWidget *liste = z.statistik();
-    const QRect listenbereich = Geraet(
-        QRect(liste->mapTo(fenster.get(), QPoint(0, 0)), liste->size()), fenster->devicePixelRatioF());
+    const QRect listenbereich
+        = Geraet(QRect(liste->mapTo(fenster.get(), QPoint(0, 0)), liste->size()),
+            fenster->devicePixelRatioF());
     // What the window's backing store holds, the screen's picture of it; and the list in a picture
     // of the whole window painted afresh.
     auto aufDemSchirm = [&] {
-        return fenster->backingStore()->handle()->toImage().copy(listenbereich).convertToFormat(
-            QImage::Format_RGB32);
+        return fenster->backingStore()
+            ->handle()
+            ->toImage()
+            .copy(listenbereich)
+            .convertToFormat(QImage::Format_RGB32);
     };
     auto ganzGemalt = [&] { return Bild(*fenster).copy(listenbereich); };
     z.autoTip()->click();
