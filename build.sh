@@ -10,7 +10,7 @@
 #                     runs the tests of amd64 (normally and under ASan/UBSan) or of another
 #                     processor RUNS times in a row with the machine oversubscribed
 #   ./build.sh deb    builds the Debian packages for each release and processor, and tries them on
-#                     fresh systems
+#                     fresh systems, amd64's also with GNOME Shell and the screen reader Orca
 set -eu
 cd "$(dirname "$0")"
 exec 3>&2 # what must be seen even where apt's own messages are not
@@ -212,11 +212,12 @@ in_wurzel() { # release command...
 }
 
 # The last commit as the package's source for a release, in FOLDER/lotto-simulator: its changelog's
-# newest entry names the release and carries its version suffix.
-quelle() { # folder codename number
+# newest entry names the release and carries its version suffix. Without a release, as it is.
+quelle() { # folder [codename number]
     mkdir -p "$1"
     git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$1"
-    sed -i "1s/^\([^ ]*\) (\([^)]*\)) [^;]*;/\1 (\2~deb$3u1) $2;/" "$1/lotto-simulator/debian/changelog"
+    [ -z "${2:-}" ] ||
+        sed -i "1s/^\([^ ]*\) (\([^)]*\)) [^;]*;/\1 (\2~deb$3u1) $2;/" "$1/lotto-simulator/debian/changelog"
 }
 
 # A release's package, built as Debian's build daemons do: in a fresh buildd root of that release
@@ -233,25 +234,28 @@ paket() { # codename number
         im bau apt-get update -qq
         quelle "$ARBEIT/bau/build" "$1" "$2"
         quelle "$ARBEIT/bau/anderswo/ohne-tests" "$1" "$2"
+        quelle "$ARBEIT/bau/wie-im-baum" # as a maintainer first tries debian/: the tree unchanged
         im bau sh -c 'cd /build/lotto-simulator && apt-get build-dep -y -qq ./ >/dev/null'
         # Built, tested and linted by a user of its own, as on Debian's build daemons.
         im bau useradd --create-home bauer
-        im bau chown -R bauer: /build /anderswo
+        im bau chown -R bauer: /build /anderswo /wie-im-baum
         als_bauer() { im bau setpriv --reuid=bauer --regid=bauer --init-groups env HOME=/home/bauer "$@"; }
         bauen() { # folder in the root [nocheck]
             anfang=$(date +%s)
             als_bauer sh -c "cd /$1 && DEB_BUILD_OPTIONS='${2:-}' dpkg-buildpackage -us -uc -b -jauto \
                 ${2:+-P$2} >../bau.log 2>&1" || { tail -50 "$ARBEIT/bau/$1/../bau.log"; exit 1; }
-            echo "== $aus: built ${2:+without tests }in $(($(date +%s) - anfang)) s"
+            echo "== $aus: $(dirname "$1") built ${2:+without tests }in $(($(date +%s) - anfang)) s"
         }
         bauen build/lotto-simulator
         bauen anderswo/ohne-tests/lotto-simulator nocheck
+        bauen wie-im-baum/lotto-simulator nocheck
         for d in "$ARBEIT"/bau/build/*.deb; do
             cmp "$d" "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" ||
                 { echo "not reproducible: $(basename "$d")" >&2; exit 1; }
         done
         im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null
-        als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes'
+        als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes \
+            /wie-im-baum/*.changes'
         echo "== $aus: lintian $(im bau dpkg-query -W -f '${Version}' lintian) has nothing to say"
         mkdir -p "$aus"
         cp "$ARBEIT"/bau/build/*.deb "$ARBEIT"/bau/build/*.changes "$ARBEIT"/bau/build/*.buildinfo "$aus"
@@ -296,6 +300,7 @@ deb() {
             paket "$release" "$nummer"
             tests/frisches_system.sh "$release" build-deb/"$release"/lotto-simulator_*.deb \
                 build-deb/"$release"/quelle
+            tests/arbeitsplatz.sh "$release" build-deb/"$release"/lotto-simulator_*.deb
         else
             quelle "build-deb/$arch" "$release" "$nummer"
             kreuzpaket "$arch"

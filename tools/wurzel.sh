@@ -6,10 +6,10 @@
 #   ARBEIT=$(mktemp -d ...)        an empty scratch folder, set by the caller
 #   wurzel NAME RELEASE VARIANT [haupt]
 #                                  $ARBEIT/NAME: a fresh root of RELEASE, VARIANT minbase (what a
-#                                  user's system has at the least) or buildd (with build-essential);
-#                                  with "haupt" of the release's main suite only, without its
-#                                  updates, whose packages the mirror may not serve for every
-#                                  processor
+#                                  user's system has at the least), buildd (with build-essential)
+#                                  or desktop (minbase with GNOME Shell and Orca, see below); with
+#                                  "haupt" of the release's main suite only, without its updates,
+#                                  whose packages the mirror may not serve for every processor
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
 #
@@ -24,18 +24,38 @@ WURZEL_QUELLEN=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin:
 WURZEL_EIGENE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 WURZEL_SPIEGEL=$(echo "$WURZEL_QUELLEN" | awk -v r="$WURZEL_EIGENE" '$2 == r { print $1; exit }')
 
+# The desktop a new user of the release meets: GNOME Shell, on X11 (here on Xvfb) and on Wayland
+# (with XWayland), and its screen reader Orca with speech-dispatcher; and what the tests drive them
+# with. Qt's Wayland plugin comes with neither; it is only downloaded, for a test to install it.
+WURZEL_DESKTOP="gnome-shell xwayland libgl1-mesa-dri orca speech-dispatcher
+    speech-dispatcher-audio-plugins at-spi2-core dbus xvfb x11-utils xdotool gjs libgtk-3-bin"
+
+wurzel_tar() { # release variant
+    echo "$WURZEL_CACHE/$1-$2-$(dpkg --print-architecture).tar"
+}
+
 wurzel() { # name release variant [haupt]
     mkdir -p "$WURZEL_CACHE/apt-$2"
-    basis="$WURZEL_CACHE/$2-$3-$(dpkg --print-architecture).tar"
-    if [ -z "$(find "$basis" -mtime -7 2>/dev/null)" ]; then
-        echo "== debootstrap --variant=$3 $2 from $WURZEL_SPIEGEL"
-        debootstrap --variant="$3" "$2" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
-        tar -C "$ARBEIT/neu" -cf "$basis.teil" . && mv "$basis.teil" "$basis"
+    if [ -z "$(find "$(wurzel_tar "$2" "$3")" -mtime -7 2>/dev/null)" ]; then
+        if [ "$3" = desktop ]; then
+            wurzel neu "$2" minbase
+            echo "== $2 with GNOME Shell and Orca"
+            im neu apt-get update -qq
+            # shellcheck disable=SC2086
+            im neu apt-get install -y -qq --no-install-recommends $WURZEL_DESKTOP >/dev/null
+            im neu apt-get install -y -qq --download-only qt6-wayland >/dev/null
+            aushaengen neu
+        else
+            echo "== debootstrap --variant=$3 $2 from $WURZEL_SPIEGEL"
+            debootstrap --variant="$3" "$2" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
+        fi
+        tar -C "$ARBEIT/neu" -cf "$(wurzel_tar "$2" "$3").teil" . &&
+            mv "$(wurzel_tar "$2" "$3").teil" "$(wurzel_tar "$2" "$3")"
         rm -rf "$ARBEIT/neu"
     fi
     w="$ARBEIT/$1"
     mkdir "$w"
-    tar -C "$w" -xf "$basis"
+    tar -C "$w" -xf "$(wurzel_tar "$2" "$3")"
     echo "$WURZEL_QUELLEN" | awk -v alt="$WURZEL_EIGENE" -v neu="$2" -v nur="${4:-}" \
         '(nur == "" || $2 == alt) { sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' \
         > "$w/etc/apt/sources.list"
@@ -46,6 +66,11 @@ wurzel() { # name release variant [haupt]
     mount -t proc proc "$w/proc"
     mount --bind /dev "$w/dev"
     mount -t devpts -o newinstance,ptmxmode=0666 devpts "$w/dev/pts"
+    if [ "$3" = desktop ]; then
+        # GNOME Shell asks systemd's library for its unit, which must find the cgroups to say "none".
+        mount --rbind /sys "$w/sys"
+        mount --make-rslave "$w/sys"
+    fi
 }
 
 im() { # name command...
@@ -55,11 +80,15 @@ im() { # name command...
         DEBIAN_FRONTEND=noninteractive "$@"
 }
 
+aushaengen() { # name
+    for d in sys dev/pts dev proc var/cache/apt/archives; do
+        ! mountpoint -q "$ARBEIT/$1/$d" || umount -R "$ARBEIT/$1/$d"
+    done
+}
+
 wurzeln_weg() { # never deleting through a mount that is still there: the machine's own /dev
     for w in "$ARBEIT"/*/; do
-        for d in dev/pts dev proc var/cache/apt/archives; do
-            ! mountpoint -q "$w$d" || umount "$w$d"
-        done
+        aushaengen "$(basename "$w")"
     done
     grep -q " $ARBEIT/" /proc/mounts || rm -rf "$ARBEIT"
 }
