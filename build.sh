@@ -4,39 +4,63 @@
 #   ./build.sh run    builds and starts the simulator (headless: on Xvfb, saving a screenshot)
 #   ./build.sh test   builds and runs all tests, normally and under ASan/UBSan
 #   ./build.sh bench  builds and runs the benchmarks
-#   ./build.sh arm64  cross-builds for arm64 and runs all tests there, through qemu; the same for
-#                     armhf, i386, ppc64el and s390x
-#   ./build.sh load [PROCESSOR [RUNS]]
+#   ./build.sh PROCESSOR [RELEASE]
+#                     builds for another processor (arm64, armel, armhf, i386, ppc64el, riscv64,
+#                     s390x) and runs all tests there, through qemu; of the newest release for it,
+#                     or of RELEASE (bookworm, trixie)
+#   ./build.sh load [PROCESSOR [RELEASE]] [RUNS]
 #                     runs the tests of amd64 (normally and under ASan/UBSan) or of another
 #                     processor RUNS times in a row with the machine oversubscribed
 #   ./build.sh deb    builds the Debian packages for each release and processor, and tries them on
 #                     fresh systems, amd64's also with GNOME Shell and the screen reader Orca
+#   ./build.sh ci     what CI does after ./build.sh test: everything the table below asks
 set -eu
 cd "$(dirname "$0")"
 exec 3>&2 # what must be seen even where apt's own messages are not
 
-# What we build for, a line each: the Debian release and its number, the processor (Debian's
+# What we build for, a line each: the Debian release (codename and number), the processor (Debian's
 # architecture, the GNU triplet of its compiler, its emulator on an amd64 machine) and what is done:
-# "test" builds and runs the whole test suite (amd64 natively, the others cross-built and through
-# the emulator), "paket" builds the Debian package (amd64 with the test suite, in a clean root of
-# the release; the others cross-built). "wurzel": in a root of the release's main suite, where this
-# machine cannot install the processor's packages beside its own. A release's packages are
-# versioned VERSION~debNUMBERu1: the newer release's sort above, and Debian's own above both.
+#   test         the whole test suite runs there: amd64 natively, the others cross-built and
+#                through the emulator (./build.sh PROCESSOR RELEASE)
+#   ci           CI runs that suite; "last": CI runs it with the machine oversubscribed. (amd64 of
+#                this machine's release: ./build.sh test, which CI runs first; of another release:
+#                the package's build, which runs the suite)
+#   paket        the Debian package is built (amd64 with the test suite, in a clean root of the
+#                release; the others cross-built) and linted by the release's lintian
+#   installiert  the package is installed on a fresh system of that release and processor, tried
+#                and purged (amd64's also with GNOME Shell and Orca)
+#   wurzel       in a root of the release's main suite, where a machine of that release cannot
+#                install the processor's packages beside its own
+# Whatever is done for another release than this machine's is done in a root of that release. A
+# release's packages are versioned VERSION~debNUMBERu1: the newer release's sort above, and
+# Debian's own above both.
 ZIELE='
-bookworm 12 amd64   x86_64-linux-gnu      -                   test,paket
+bookworm 12 amd64   x86_64-linux-gnu      -                   test,paket,installiert
 bookworm 12 arm64   aarch64-linux-gnu     qemu-aarch64-static test,paket
+bookworm 12 armel   arm-linux-gnueabi     qemu-arm-static     test,paket
 bookworm 12 armhf   arm-linux-gnueabihf   qemu-arm-static     test,paket
-bookworm 12 i386    i686-linux-gnu        qemu-i386-static    test,paket
+bookworm 12 i386    i686-linux-gnu        qemu-i386-static    test,ci,paket
 bookworm 12 ppc64el powerpc64le-linux-gnu qemu-ppc64le-static test,paket
 bookworm 12 s390x   s390x-linux-gnu       qemu-s390x-static   test,paket,wurzel
-trixie   13 amd64   x86_64-linux-gnu      -                   test,paket
-trixie   13 riscv64 riscv64-linux-gnu     qemu-riscv64-static paket,wurzel
+trixie   13 amd64   x86_64-linux-gnu      -                   test,ci,paket,installiert
+trixie   13 arm64   aarch64-linux-gnu     qemu-aarch64-static test,ci,paket,installiert
+trixie   13 armel   arm-linux-gnueabi     qemu-arm-static     test,ci,paket
+trixie   13 armhf   arm-linux-gnueabihf   qemu-arm-static     test,last,paket,installiert
+trixie   13 ppc64el powerpc64le-linux-gnu qemu-ppc64le-static test,ci,paket
+trixie   13 riscv64 riscv64-linux-gnu     qemu-riscv64-static test,ci,paket
+trixie   13 s390x   s390x-linux-gnu       qemu-s390x-static   test,ci,paket
 '
-ziel() { # architecture: its first line
-    echo "$ZIELE" | awk -v a="$1" '$3 == a { print; exit }'
+EIGENE=$(. /etc/os-release && echo "$VERSION_CODENAME")
+hat() { # flags flag
+    case ",$1," in *",$2,"*) true ;; *) false ;; esac
 }
-wurzel_noetig() { # what is done: whether it must move into a root, not being in one already
-    case "$1" in *wurzel*) [ -z "${LOTTO_IN_WURZEL:-}" ] ;; *) false ;; esac
+# A processor's line of a release, or its newest line with a flag.
+ziel() { # architecture [codename] [flag]
+    echo "$ZIELE" | sort -k2,2nr | awk -v a="$1" -v r="${2:-}" -v f="${3:-}" \
+        '$3 == a && (r == "" || $1 == r) && (f == "" || index("," $6 ",", "," f ",")) { print; exit }'
+}
+wurzel_noetig() { # codename flags: whether it moves into a root of the release, not being in one
+    [ -z "${LOTTO_IN_WURZEL:-}" ] && { [ "$1" != "$EIGENE" ] || hat "$2" wurzel; }
 }
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
@@ -158,56 +182,107 @@ unter_last() { # build-dir runs
     [ "$bestanden" -eq "$2" ]
 }
 
-# The program cross-built with Debian's cross compiler and the architecture's own Qt; the tests run
-# in its emulator, RUNS times under load if asked. Where this machine cannot hold the
-# architecture's packages, in a root.
-cross() { # architecture [runs under load]
-    set -- $(ziel "$1") ${2:-}
-    if wurzel_noetig "$6"; then
-        in_wurzel "$1" ${7:+load} "$3" ${7:-}
-        return
-    fi
+# The program cross-built with the release's cross compiler and the processor's own Qt; the tests
+# run in its emulator, RUNS times with the machine oversubscribed if asked.
+kreuztest() { # codename number architecture triplet emulator [runs]
     dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
-    install_debian "g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3, qemu-user-static,
+    install_debian "dpkg-dev, g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3,
                     qt6-svg-plugins:$3 | libqt6svg6:$3 (<< 6.7.2-5~)"
-    build "build-$3" all -DCMAKE_TOOLCHAIN_FILE="cmake/$4.cmake"
-    if [ -n "${7:-}" ]; then
-        unter_last "build-$3" "$7"
+    command -v "$5" >/dev/null || install_debian qemu-user-static
+    dir=build-$1-$3
+    build "$dir" all -DCMAKE_TOOLCHAIN_FILE=cmake/debian-cross.cmake -DTRIPEL="$4" \
+        -DEMULATOR="$5" -DMULTIARCH="$(dpkg-architecture -a"$3" -qDEB_HOST_MULTIARCH)"
+    if [ -n "${6:-}" ]; then
+        unter_last "$dir" "$6"
     else
-        suite "build-$3"
+        suite "$dir"
     fi
 }
 
-last() { # [architecture [runs]]
-    arch=${1:-amd64}
-    if [ "$arch" != amd64 ]; then
-        cross "$arch" "${2:-1}"
+# Of what a line of the table asks, what is named: "suite" (or "last RUNS": the suite with the
+# machine oversubscribed), "paket", "installiert". Where the line's release is not this machine's,
+# in a root of it; a package's try on a system of its processor afterwards, here.
+machen() { # codename architecture what...
+    zeile=$(ziel "$2" "$1")
+    [ -n "$zeile" ] || { echo "no line for $2 of $1" >&2; return 2; }
+    shift 2
+    was=" $* "
+    set -- $zeile
+    if [ "$3" = amd64 ]; then
+        amd64_machen "$1" "$2" "$was"
         return
     fi
+    runden=$(echo "$was" | sed -n 's/.* last \([0-9]*\) .*/\1/p')
+    case "$was" in *" paket "*) [ -n "${LOTTO_IN_WURZEL:-}" ] || quelle "build-deb/$1/$3" "$1" "$2" ;; esac
+    if wurzel_noetig "$1" "$6"; then
+        in_wurzel "$1" "$3" "$5" machen "$1" "$3" $(echo "$was" | sed 's/ installiert / /')
+    else
+        case "$was" in
+        *" last "*) kreuztest "$1" "$2" "$3" "$4" "$5" "$runden" ;;
+        *" suite "*) kreuztest "$1" "$2" "$3" "$4" "$5" ;;
+        esac
+        case "$was" in *" paket "*)
+            kreuzpaket "build-deb/$1/$3" "$3"
+            sha256sum "build-deb/$1/$3"/*.deb
+            ;;
+        esac
+    fi
+    case "$was" in *" installiert "*)
+        tests/fremdes_system.sh "$1" "$3" "build-deb/$1/$3"/lotto-simulator_*.deb ;;
+    esac
+}
+
+amd64_machen() { # codename number what
+    runden=$(echo "$3" | sed -n 's/.* last \([0-9]*\) .*/\1/p')
+    case "$3" in
+    *" paket "*) paket "$1" "$2" ;; # its build runs the suite
+    *" suite "*) if [ "$1" = "$EIGENE" ]; then unit_tests; else in_wurzel "$1" amd64 - test; fi ;;
+    *" last "*)
+        if [ "$1" = "$EIGENE" ]; then last_amd64 "$runden"; else in_wurzel "$1" amd64 - load "$runden"; fi
+        ;;
+    esac
+    case "$3" in *" installiert "*)
+        tests/frisches_system.sh "$1" "build-deb/$1/amd64"/lotto-simulator_*.deb \
+            "build-deb/$1/amd64/quelle"
+        tests/arbeitsplatz.sh "$1" "build-deb/$1/amd64"/lotto-simulator_*.deb
+        ;;
+    esac
+}
+
+last_amd64() { # runs
     build build all
     build build-asan all -DLOTTO_SANITIZE=ON
-    unter_last build "${2:-1}"
-    unter_last build-asan "${2:-1}"
+    unter_last build "$1"
+    unter_last build-asan "$1"
 }
 
-# This script's command run in a fresh buildd root of the release's main suite, on the files of
-# this working tree and what build-deb/ holds; what it builds into build-deb/ comes back.
-in_wurzel() { # release command...
+# This script's command run in a buildd root of the release's main suite, on the files of this
+# working tree and what build-deb/ holds; what it builds into build-deb/ comes back. The root, with
+# what the command installed for the processor, is kept for its next run within the week.
+in_wurzel() { # release architecture emulator command...
     release=$1
-    shift
+    vorbereitet=buildd+$2
+    emulator=$3
+    shift 3
     echo "== $release root: ./build.sh $*"
     ARBEIT=$(mktemp -d /var/tmp/wurzel.XXXXXX)
     (
         . tools/wurzel.sh
         trap wurzeln_weg EXIT
-        wurzel w "$release" buildd haupt
+        wurzel w "$release" "$vorbereitet" haupt
         mkdir "$ARBEIT/w/src"
         { git ls-files; find build-deb -maxdepth 0 2>/dev/null; } | tar -c -T - | tar -x -C "$ARBEIT/w/src"
+        # The emulator is this machine's: a static program, and the same one for every release.
+        if [ "$emulator" != - ]; then
+            command -v "$emulator" >/dev/null || install_debian qemu-user-static
+            cp "$(command -v "$emulator")" "$ARBEIT/w/usr/local/bin/"
+        fi
         im w env LOTTO_IN_WURZEL=1 sh -c "cd /src && ./build.sh $*"
         if [ -d "$ARBEIT/w/src/build-deb" ]; then
             mkdir -p build-deb
             cp -r "$ARBEIT/w/src/build-deb/." build-deb/
         fi
+        wurzel_merken w "$release" "$vorbereitet"
     )
 }
 
@@ -223,9 +298,9 @@ quelle() { # folder [codename number]
 # A release's package, built as Debian's build daemons do: in a fresh buildd root of that release
 # with only what debian/control asks for, the whole test suite run during the build. Then once
 # more without the tests, in another folder: both must give the same bits. Linted by the release's
-# own lintian, which must show no error and no warning. Into build-deb/CODENAME/.
+# own lintian, which must show no error and no warning. Into build-deb/CODENAME/amd64/.
 paket() { # codename number
-    aus=build-deb/$1
+    aus=build-deb/$1/amd64
     ARBEIT=$(mktemp -d /var/tmp/paket.XXXXXX)
     (
         . tools/wurzel.sh
@@ -250,8 +325,13 @@ paket() { # codename number
         bauen anderswo/ohne-tests/lotto-simulator nocheck
         bauen wie-im-baum/lotto-simulator nocheck
         for d in "$ARBEIT"/bau/build/*.deb; do
-            cmp "$d" "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" ||
-                { echo "not reproducible: $(basename "$d")" >&2; exit 1; }
+            cmp "$d" "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" || {
+                echo "not reproducible: $(basename "$d"), both kept in $aus/anders" >&2
+                mkdir -p "$aus/anders/ohne-tests"
+                cp "$d" "$aus/anders/"
+                cp "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" "$aus/anders/ohne-tests/"
+                exit 1
+            }
         done
         im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null
         als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes \
@@ -269,43 +349,48 @@ paket() { # codename number
     fi
 }
 
-# A package cross-built for a processor, from the source quelle() laid out in build-deb/ARCH.
-kreuzpaket() { # architecture
-    set -- $(ziel "$1")
-    aus=build-deb/$3
-    if wurzel_noetig "$6"; then
-        in_wurzel "$1" kreuzpaket "$3"
-        return
-    fi
-    install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$3"
-    dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
-    mit_listen build-dep -y -qq -a "$3" -Pcross,nocheck "$(pwd)/$aus/lotto-simulator" >/dev/null
-    anfang=$(date +%s)
-    (cd "$aus/lotto-simulator" && DEB_BUILD_OPTIONS=nocheck \
-        dpkg-buildpackage -us -uc -b -jauto -a "$3" -Pcross,nocheck >../bau.log 2>&1) ||
-        { tail -50 "$aus/bau.log"; return 1; }
-    echo "== $aus: cross-built in $(($(date +%s) - anfang)) s"
-    lintian -I -E --pedantic --fail-on error,warning "$aus"/*.changes
-    echo "== $aus: lintian $(dpkg-query -W -f '${Version}' lintian) has nothing to say"
+# A package cross-built for a processor, from the source quelle() laid out in FOLDER; then once
+# more from a copy in another folder: both must give the same bits. Linted by the release's lintian.
+kreuzpaket() { # folder architecture
+    install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$2"
+    dpkg --print-foreign-architectures | grep -qx "$2" || dpkg --add-architecture "$2"
+    mit_listen build-dep -y -qq -a "$2" -Pcross,nocheck "$(pwd)/$1/lotto-simulator" >/dev/null
+    mkdir -p "$1/anderswo"
+    cp -a "$1/lotto-simulator" "$1/anderswo/"
+    for ordner in "$1" "$1/anderswo"; do
+        anfang=$(date +%s)
+        (cd "$ordner/lotto-simulator" && DEB_BUILD_OPTIONS=nocheck \
+            dpkg-buildpackage -us -uc -b -jauto -a "$2" -Pcross,nocheck >../bau.log 2>&1) ||
+            { tail -50 "$ordner/bau.log"; return 1; }
+        echo "== $ordner: cross-built in $(($(date +%s) - anfang)) s"
+    done
+    for d in "$1"/*.deb; do
+        cmp "$d" "$1/anderswo/$(basename "$d")" || { echo "not reproducible: $d" >&2; return 1; }
+    done
+    rm -r "$1/anderswo"
+    lintian -I -E --pedantic --fail-on error,warning "$1"/*.changes
+    echo "== $1: reproducible; lintian $(dpkg-query -W -f '${Version}' lintian) has nothing to say"
 }
 
-# The Debian packages in build-deb/: for amd64 on each release, built and tested in a root of its
-# own and tried on a fresh system of that release; for the other processors cross-built.
-deb() {
-    install_debian "dpkg-dev, debhelper, lintian, debootstrap, autopkgtest, git, binutils"
+# Each line of the table, in its order: with "deb" its package and the package's try on a fresh
+# system; with "ci" also its suite where CI runs it. Each line says how long it took.
+alle() { # deb|ci
+    install_debian "dpkg-dev, debhelper, lintian, debootstrap, mmdebstrap, autopkgtest, git, binutils"
     rm -rf build-deb
-    echo "$ZIELE" | while read -r release nummer arch _ _ was; do
-        case "$was" in *paket*) ;; *) continue ;; esac
-        if [ "$arch" = amd64 ]; then
-            paket "$release" "$nummer"
-            tests/frisches_system.sh "$release" build-deb/"$release"/lotto-simulator_*.deb \
-                build-deb/"$release"/quelle
-            tests/arbeitsplatz.sh "$release" build-deb/"$release"/lotto-simulator_*.deb
-        else
-            quelle "build-deb/$arch" "$release" "$nummer"
-            kreuzpaket "$arch"
-            sha256sum build-deb/"$arch"/*.deb
+    echo "$ZIELE" | while read -r codename _ arch _ _ flags; do
+        [ -n "$codename" ] || continue
+        was=
+        if [ "$1" = ci ]; then
+            ! hat "$flags" ci || was=suite
+            ! hat "$flags" last || was="last 1"
         fi
+        for schritt in paket installiert; do
+            ! hat "$flags" $schritt || was="$was $schritt"
+        done
+        [ -n "$was" ] || continue
+        anfang=$(date +%s)
+        machen "$codename" "$arch" $was
+        echo "== $codename $arch ($was): $(($(date +%s) - anfang)) s"
     done
 }
 
@@ -317,22 +402,28 @@ bench() {
     benchmarks/zugang.sh build/benchmarks/lotto_benchmark
 }
 
-case "${1:-}" in
-kreuzpaket) kreuzpaket "$2"; exit ;; # in a root, see in_wurzel
-esac
 install_packages
 case "${1:-}" in
 run) shift; run "$@" ;;
 test) unit_tests ;;
-load) shift; last "$@" ;;
+load)
+    # [processor [release]] [runs]
+    shift
+    arch=amd64 codename=$EIGENE
+    case "${1:-}" in [a-z]*) arch=$1 codename=$(ziel "$1" "" test | cut -d' ' -f1); shift ;; esac
+    case "${1:-}" in [a-z]*) codename=$1; shift ;; esac
+    machen "$codename" "$arch" last "${1:-1}"
+    ;;
 bench) bench ;;
-deb) deb ;;
+deb | ci) alle "$1" ;;
+machen) shift; machen "$@" ;; # in a root, see in_wurzel
 *)
-    if [ -n "${1:-}" ] && [ "$1" != amd64 ] && ziel "$1" | grep -q test; then
-        cross "$1"
+    if [ -n "${1:-}" ] && [ "$1" != amd64 ] && [ -n "$(ziel "$1" "${2:-}" test)" ]; then
+        machen "$(ziel "$1" "${2:-}" test | cut -d' ' -f1)" "$1" suite
     else
-        echo "usage: $0 run|test|bench|deb|load [PROCESSOR [RUNS]]|$(echo "$ZIELE" | awk '/test/ && $3 != "amd64" { print $3 }' |
-            sort -u | paste -sd '|')" >&2
+        echo "usage: $0 run|test|bench|deb|ci|load [PROCESSOR [RELEASE]] [RUNS]|PROCESSOR [RELEASE]" >&2
+        echo "processors: $(echo "$ZIELE" | awk '/test/ && $3 != "amd64" { print $3 }' |
+            sort -u | paste -sd ' ')" >&2
         exit 2
     fi
     ;;

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QScreen>
 #include <QTimer>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -213,6 +215,20 @@ int main(int argc, char **argv)
     fenster->findChild<QCheckBox *>()->click(); // no stop at a six: the run goes on
     long stapelZahl = 0;
     QObject::connect(fenster->findChild<QTimer *>(), &QTimer::timeout, [&] { ++stapelZahl; });
+    // The frames a run paints: those of the draw counter's label.
+    struct Bildzaehler : QObject
+    {
+        long bilder = 0;
+        bool eventFilter(QObject *, QEvent *ereignis) override
+        {
+            bilder += ereignis->type() == QEvent::Paint;
+            return false;
+        }
+    } bildzaehler;
+    for (QLabel *label : fenster->findChildren<QLabel *>()) {
+        if (label->text().startsWith(QStringLiteral("ZiehungNr")))
+            label->installEventFilter(&bildzaehler);
+    }
     const bool zugang = QAccessible::isActive();
     if (zugang)
         QAccessible::installUpdateHandler(A11yZaehlen);
@@ -223,7 +239,7 @@ int main(int argc, char **argv)
     // Per round, in percent of a core: the bare timer, the run, and the bus during the run.
     std::vector<double> nacktProzent, laufProzent, abstand, busProzent;
     double nacktSekunden = 0, laufSekunden = 0;
-    long ereignisse = 0, gehoert = 0;
+    long ereignisse = 0, gehoert = 0, bilder = 0;
     const std::uint64_t ziehungenVorher = ZiehungNr;
     for (int runde = 0; runde < 10; ++runde) {
         QElapsedTimer wand;
@@ -241,10 +257,12 @@ int main(int argc, char **argv)
         const long ereignisseVorher = a11yEreignisse;
         const long gehoertVorher = ZuhoererZaehlt();
         wand.restart();
+        const long bilderVorher = bildzaehler.bilder;
         fenster->ButtonStartStop_clicked();
         Laufen(1000);
         fenster->ButtonStartStop_clicked();
         sekunden = double(wand.nsecsElapsed()) / 1e9;
+        bilder += bildzaehler.bilder - bilderVorher;
         laufSekunden += sekunden;
         laufProzent.push_back(100 * (Prozessorzeit(selbst) - cpuVorher) / sekunden);
         abstand.push_back(laufProzent.back() - nacktProzent.back());
@@ -257,9 +275,11 @@ int main(int argc, char **argv)
     const double stapelRate = double(stapelZahl) / laufSekunden;
     std::printf("3. continuous run for %.0f s, in turns with a bare timer for %.0f s\n"
                 "   bare 1 ms precise timer: %.0f ticks/s\n"
-                "   run: %.0f batches/s = %.1f %% of the bare ticks, %.0f draws/s\n\n",
+                "   run: %.0f batches/s = %.1f %% of the bare ticks, %.0f draws/s; %.0f frames "
+                "painted/s at a screen's %.0f Hz\n\n",
         laufSekunden, nacktSekunden, tickrate, stapelRate, 100.0 * stapelRate / tickrate,
-        double(ZiehungNr - ziehungenVorher) / laufSekunden);
+        double(ZiehungNr - ziehungenVorher) / laufSekunden, double(bilder) / laufSekunden,
+        fenster->screen()->refreshRate());
     std::printf("4. processor time of the full-rate run, the scheduler's runtime, median of %zu "
                 "rounds:\n"
                 "   run %.1f %% of a core, the bare timer alone %.1f %%; run minus bare timer "

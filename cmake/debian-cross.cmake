@@ -1,10 +1,13 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Cross build on a Debian amd64 machine with the target's architecture added: Debian's cross
-# compiler for TRIPEL, Qt's development packages of the target architecture, and qemu-user-static
-# for the test programs. Qt's code generators (moc, rcc) come from the machine's own Qt.
-# Included by the toolchain file of each target, which sets CMAKE_SYSTEM_PROCESSOR, TRIPEL (the
-# compiler's) and EMULATOR, and MULTIARCH where the libraries' folder is named otherwise.
+# compiler for TRIPEL, Qt's development packages of the target architecture, and the emulator
+# EMULATOR (qemu's) for the test programs. Qt's code generators (moc, rcc) come from the machine's
+# own Qt. MULTIARCH names the target's library folder where it is not TRIPEL.
+#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/debian-cross.cmake -DTRIPEL=arm-linux-gnueabihf
+#         -DEMULATOR=qemu-arm-static [-DMULTIARCH=...]
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TRIPEL EMULATOR MULTIARCH)
 set(CMAKE_SYSTEM_NAME Linux)
+string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${TRIPEL}")
 set(CMAKE_C_COMPILER ${TRIPEL}-gcc)
 set(CMAKE_CXX_COMPILER ${TRIPEL}-g++)
 if(NOT MULTIARCH)

@@ -4,12 +4,16 @@
 # a user gets it. Sourced by build.sh and tests/frisches_system.sh; run as root.
 #
 #   ARBEIT=$(mktemp -d ...)        an empty scratch folder, set by the caller
-#   wurzel NAME RELEASE VARIANT [haupt]
+#   wurzel NAME RELEASE VARIANT [haupt] [ARCHITECTURE]
 #                                  $ARBEIT/NAME: a fresh root of RELEASE, VARIANT minbase (what a
 #                                  user's system has at the least), buildd (with build-essential)
 #                                  or desktop (minbase with GNOME Shell and Orca, see below); with
 #                                  "haupt" of the release's main suite only, without its updates,
-#                                  whose packages the mirror may not serve for every processor
+#                                  whose packages the mirror may not serve for every processor;
+#                                  of another processor than this machine's (made by mmdebstrap,
+#                                  its programs run by qemu); VARIANT+WORK: as WORK left it
+#   wurzel_merken NAME RELEASE VARIANT+WORK
+#                                  keeps $ARBEIT/NAME as its work left it, for the next such work
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
 #
@@ -30,32 +34,75 @@ WURZEL_SPIEGEL=$(echo "$WURZEL_QUELLEN" | awk -v r="$WURZEL_EIGENE" '$2 == r { p
 WURZEL_DESKTOP="gnome-shell xwayland libgl1-mesa-dri orca speech-dispatcher
     speech-dispatcher-audio-plugins at-spi2-core dbus xvfb x11-utils xdotool gjs libgtk-3-bin"
 
-wurzel_tar() { # release variant
-    echo "$WURZEL_CACHE/$1-$2-$(dpkg --print-architecture).tar"
+wurzel_tar() { # release variant architecture
+    echo "$WURZEL_CACHE/$1-$2-$3.tar"
 }
 
-wurzel() { # name release variant [haupt]
-    mkdir -p "$WURZEL_CACHE/apt-$2"
-    if [ -z "$(find "$(wurzel_tar "$2" "$3")" -mtime -7 2>/dev/null)" ]; then
-        if [ "$3" = desktop ]; then
-            wurzel neu "$2" minbase
-            echo "== $2 with GNOME Shell and Orca"
+# Keeps a root as its work has left it, for the next such work within the week.
+wurzel_merken() { # name release variant+name
+    frisch "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)")" && return
+    aushaengen "$1"
+    tar -C "$ARBEIT/$1" --exclude=./src -cf "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)").teil" . &&
+        mv "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)").teil" \
+            "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)")"
+}
+
+# The kernel runs a processor's programs through qemu, also in a root: qemu is opened when it is
+# registered ("F"), so the root need not hold it.
+emulator_anmelden() { # architecture
+    qemu=$(dpkg-architecture -a"$1" -qDEB_HOST_GNU_CPU 2>/dev/null | sed 's/^i[3-6]86$/i386/; s/^powerpc64le$/ppc64le/')
+    [ -e /proc/sys/fs/binfmt_misc/register ] ||
+        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    [ -e "/proc/sys/fs/binfmt_misc/qemu-$qemu" ] ||
+        cat "/usr/lib/binfmt.d/qemu-$qemu.conf" > /proc/sys/fs/binfmt_misc/register
+}
+
+# Makes the tarball of a root: by mmdebstrap for another processor, by debootstrap for this one; the
+# desktop from a minbase root.
+wurzel_machen() { # release variant architecture
+    eigene=$(dpkg --print-architecture)
+    if [ "$3" != "$eigene" ]; then
+        echo "== mmdebstrap --variant=$2 --arch=$3 $1 from $WURZEL_SPIEGEL"
+        mmdebstrap --quiet --format=tar --variant="$2" --arch="$3" --skip=cleanup/apt/lists "$1" \
+            "$(wurzel_tar "$1" "$2" "$3").teil" "deb $WURZEL_SPIEGEL $1 main"
+    else
+        if [ "$2" = desktop ]; then
+            wurzel neu "$1" minbase
+            echo "== $1 with GNOME Shell and Orca"
             im neu apt-get update -qq
             # shellcheck disable=SC2086
             im neu apt-get install -y -qq --no-install-recommends $WURZEL_DESKTOP >/dev/null
             im neu apt-get install -y -qq --download-only qt6-wayland >/dev/null
             aushaengen neu
         else
-            echo "== debootstrap --variant=$3 $2 from $WURZEL_SPIEGEL"
-            debootstrap --variant="$3" "$2" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
+            echo "== debootstrap --variant=$2 $1 from $WURZEL_SPIEGEL"
+            debootstrap --variant="$2" "$1" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
         fi
-        tar -C "$ARBEIT/neu" -cf "$(wurzel_tar "$2" "$3").teil" . &&
-            mv "$(wurzel_tar "$2" "$3").teil" "$(wurzel_tar "$2" "$3")"
+        tar -C "$ARBEIT/neu" -cf "$(wurzel_tar "$1" "$2" "$3").teil" .
         rm -rf "$ARBEIT/neu"
+    fi
+    mv "$(wurzel_tar "$1" "$2" "$3").teil" "$(wurzel_tar "$1" "$2" "$3")"
+}
+
+frisch() { # tarball: made within the week
+    [ -n "$(find "$1" -mtime -7 2>/dev/null)" ]
+}
+
+# VARIANT+NAME is a root as the work NAME left it, with what it installed, if kept by wurzel_merken
+# within the week; otherwise a fresh root of VARIANT.
+wurzel() { # name release variant [haupt] [architecture]
+    mkdir -p "$WURZEL_CACHE/apt-$2"
+    arch=${5:-$(dpkg --print-architecture)}
+    [ "$arch" = "$(dpkg --print-architecture)" ] || emulator_anmelden "$arch"
+    variante=$3
+    frisch "$(wurzel_tar "$2" "$variante" "$arch")" || variante=${3%%+*}
+    if ! frisch "$(wurzel_tar "$2" "$variante" "$arch")"; then
+        wurzel_machen "$2" "$variante" "$arch"
+        arch=${5:-$(dpkg --print-architecture)} variante=${3%%+*} # set anew by a root it made
     fi
     w="$ARBEIT/$1"
     mkdir "$w"
-    tar -C "$w" -xf "$(wurzel_tar "$2" "$3")"
+    tar -C "$w" -xf "$(wurzel_tar "$2" "$variante" "$arch")"
     echo "$WURZEL_QUELLEN" | awk -v alt="$WURZEL_EIGENE" -v neu="$2" -v nur="${4:-}" \
         '(nur == "" || $2 == alt) { sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' \
         > "$w/etc/apt/sources.list"
@@ -66,7 +113,7 @@ wurzel() { # name release variant [haupt]
     mount -t proc proc "$w/proc"
     mount --bind /dev "$w/dev"
     mount -t devpts -o newinstance,ptmxmode=0666 devpts "$w/dev/pts"
-    if [ "$3" = desktop ]; then
+    if [ "${3%%+*}" = desktop ]; then
         # GNOME Shell asks systemd's library for its unit, which must find the cgroups to say "none".
         mount --rbind /sys "$w/sys"
         mount --make-rslave "$w/sys"
@@ -80,7 +127,20 @@ im() { # name command...
         DEBIAN_FRONTEND=noninteractive "$@"
 }
 
+# The processes still running in a root (a desktop session's helpers, a speech server).
+in_wurzel_laufend() { # name
+    for p in /proc/[0-9]*; do
+        [ "$(readlink "$p/root" 2>/dev/null)" != "$ARBEIT/$1" ] || echo "${p#/proc/}"
+    done
+}
+
 aushaengen() { # name
+    for signal in TERM TERM TERM KILL; do
+        prozesse=$(in_wurzel_laufend "$1")
+        [ -n "$prozesse" ] || break
+        kill -s $signal $prozesse 2>/dev/null || true
+        sleep 1
+    done
     for d in sys dev/pts dev proc var/cache/apt/archives; do
         ! mountpoint -q "$ARBEIT/$1/$d" || umount -R "$ARBEIT/$1/$d"
     done
