@@ -22,4 +22,5 @@ for sitzung in wayland x11; do
     # What the shell, Orca and their helpers print goes to a log, shown if a check fails.
     im gnome sh /opt/arbeitsplatz/sitzung.sh $sitzung 2>"$ARBEIT/$sitzung.log" ||
         { tail -40 "$ARBEIT/$sitzung.log"; exit 1; }
+    grep -h "once more" "$ARBEIT/$sitzung.log" || true
 done

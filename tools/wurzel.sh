@@ -141,7 +141,7 @@ aushaengen() { # name
         kill -s $signal $prozesse 2>/dev/null || true
         sleep 1
     done
-    for d in sys dev/pts dev proc var/cache/apt/archives; do
+    for d in sys tmp/.X11-unix dev/pts dev proc var/cache/apt/archives; do
         ! mountpoint -q "$ARBEIT/$1/$d" || umount -R "$ARBEIT/$1/$d"
     done
 }
