@@ -389,9 +389,9 @@ alle() { # deb|ci
             ! hat "$flags" $schritt || was="$was $schritt"
         done
         [ -n "$was" ] || continue
-        anfang=$(date +%s)
+        zeile_seit=$(date +%s)
         machen "$codename" "$arch" $was
-        echo "== $codename $arch ($was): $(($(date +%s) - anfang)) s"
+        echo "== $codename $arch (${was# }): $(($(date +%s) - zeile_seit)) s"
     done
 }
 
