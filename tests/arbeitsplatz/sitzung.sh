@@ -105,7 +105,7 @@ orca_pruefen() {
         taste shift+Tab "$was"
     done
     taste space "6 Richtige! Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: .*1 mal 6 Richtige\."
-    echo "== Orca $(orca --version) said, from the Step on:"
+    echo "== Orca $(orca --version | grep -o "[0-9][0-9.]*" | head -1) said, from the Step on:"
     gesagt | tail -c +$((schritt + 1)) | fold -s -w 100
     echo
     for einmal in "Ziehung 1:" "Lauf gestartet bei Ziehung 1\." "6 Richtige!"; do
