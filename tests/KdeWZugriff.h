@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
 #include <QLabel>
@@ -91,6 +92,25 @@ inline void Ablaufen(int ms)
     uhr.start(ms);
     schleife.exec();
     QCoreApplication::sendPostedEvents();
+}
+
+// Runs until a timer of `ms` milliseconds has fired (see Ablaufen) and says when, on `seit`, the
+// status bar's message went, or -1 if it is still shown. A message timer that fell due before this
+// one has fired by then, however busy the machine. With `seit` started before the message was
+// shown, the moment is a bound that holds under any load: a timer fires late, but never early by
+// more than a coarse timer's 5 %. (Checking "still shown" after a shorter wait does not hold: on a
+// starved event loop both timers are overdue and fire in the same pass.)
+inline qint64 MeldungWeg(QStatusBar *leiste, const QElapsedTimer &seit, int ms)
+{
+    qint64 weg = -1;
+    const auto verbindung = QObject::connect(leiste, &QStatusBar::messageChanged,
+                                             [&](const QString &text) {
+                                                 if (text.isEmpty() && weg < 0)
+                                                     weg = seit.elapsed();
+                                             });
+    Ablaufen(ms);
+    QObject::disconnect(verbindung);
+    return leiste->currentMessage().isEmpty() ? weg : -1;
 }
 
 // The centre of a field on the window, where a press hits it.
