@@ -212,11 +212,11 @@ machen() { # codename architecture what...
     shift 2
     was=" $* "
     set -- $zeile
+    runden=$(echo "$was" | sed -n 's/.* last \([0-9]*\) .*/\1/p')
     if [ "$3" = amd64 ]; then
         amd64_machen "$1" "$2" "$was"
         return
     fi
-    runden=$(echo "$was" | sed -n 's/.* last \([0-9]*\) .*/\1/p')
     case "$was" in *" paket "*) [ -n "${LOTTO_IN_WURZEL:-}" ] || quelle "build-deb/$1/$3" "$1" "$2" ;; esac
     if wurzel_noetig "$1" "$6"; then
         in_wurzel "$1" "$3" "$5" machen "$1" "$3" $(echo "$was" | sed 's/ installiert / /')
@@ -236,8 +236,7 @@ machen() { # codename architecture what...
     esac
 }
 
-amd64_machen() { # codename number what
-    runden=$(echo "$3" | sed -n 's/.* last \([0-9]*\) .*/\1/p')
+amd64_machen() { # codename number what (machen has set $runden)
     case "$3" in
     *" paket "*) paket "$1" "$2" ;; # its build runs the suite
     *" suite "*) if [ "$1" = "$EIGENE" ]; then unit_tests; else in_wurzel "$1" amd64 - test; fi ;;

@@ -69,11 +69,5 @@ kill $programm
 umount "$ARBEIT/fremd/tmp/.X11-unix"
 
 schritt "apt-get purge lotto-simulator"
-im fremd dpkg -L lotto-simulator > "$ARBEIT/dateien"
-im fremd apt-get purge -y -qq lotto-simulator >/dev/null
-grep -v '^/\.$' "$ARBEIT/dateien" | while read -r pfad; do
-    if [ -e "$ARBEIT/fremd$pfad" ] && ! im fremd dpkg -S "$pfad" >/dev/null 2>&1; then
-        fehler "left after purge: $pfad"
-    fi
-done
+restlos_entfernen fremd lotto-simulator || fehler "files left after purge"
 schritt "fresh $release $arch: installed, started, purged"

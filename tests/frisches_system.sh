@@ -37,13 +37,7 @@ echo "courier is $schrift"
 echo "$schrift" | grep -qxE 'DejaVu Sans Mono|Liberation Mono|Nimbus Mono PS' || fehler "a face untested"
 
 schritt "apt-get purge lotto-simulator"
-im frisch dpkg -L lotto-simulator > "$ARBEIT/dateien"
-im frisch apt-get purge -y -qq lotto-simulator >/dev/null
-grep -v '^/\.$' "$ARBEIT/dateien" | while read -r pfad; do
-    if [ -e "$ARBEIT/frisch$pfad" ] && ! im frisch dpkg -S "$pfad" >/dev/null 2>&1; then
-        fehler "left after purge: $pfad"
-    fi
-done
+restlos_entfernen frisch lotto-simulator || fehler "files left after purge"
 
 schritt "autopkgtest, in another fresh root"
 wurzel autopkgtest "$release" minbase

@@ -15,6 +15,7 @@
 #   wurzel_merken NAME RELEASE VARIANT+WORK
 #                                  keeps $ARBEIT/NAME as its work left it, for the next such work
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
+#   restlos_entfernen NAME PACKAGE purges PACKAGE in it; fails naming each of its files left
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
 #
 # Each release and variant is made by debootstrap once a week from this machine's own Debian mirror
@@ -125,6 +126,18 @@ im() { # name command...
     shift
     chroot "$w" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 HOME=/root \
         DEBIAN_FRONTEND=noninteractive "$@"
+}
+
+# Purges a package and names each file of it that is left: one that no other package holds.
+restlos_entfernen() { # name package
+    im "$1" dpkg -L "$2" > "$ARBEIT/$1.dateien"
+    im "$1" apt-get purge -y -qq "$2" >/dev/null
+    reste=$(grep -v '^/\.$' "$ARBEIT/$1.dateien" | while read -r pfad; do
+        if [ -e "$ARBEIT/$1$pfad" ] && ! im "$1" dpkg -S "$pfad" >/dev/null 2>&1; then
+            echo "$pfad"
+        fi
+    done)
+    [ -z "$reste" ] || { echo "left after purge of $2:" $reste >&2; return 1; }
 }
 
 # The processes still running in a root (a desktop session's helpers, a speech server).
