@@ -186,10 +186,14 @@ unter_last() { # build-dir runs
     [ "$bestanden" -eq "$2" ]
 }
 
+fremde_architektur() { # architecture: its packages installable here
+    dpkg --print-foreign-architectures | grep -qx "$1" || dpkg --add-architecture "$1"
+}
+
 # The program cross-built with the release's cross compiler and the processor's own Qt; the tests
 # run in its emulator, RUNS times with the machine oversubscribed if asked.
 kreuztest() { # codename number architecture triplet emulator [runs]
-    dpkg --print-foreign-architectures | grep -qx "$3" || dpkg --add-architecture "$3"
+    fremde_architektur "$3"
     install_debian "dpkg-dev, g++-$4, qt6-base-dev:$3, qt6-base-private-dev:$3,
                     qt6-svg-plugins:$3 | libqt6svg6:$3 (<< 6.7.2-5~)"
     command -v "$5" >/dev/null || install_debian qemu-user-static
@@ -356,7 +360,7 @@ paket() { # codename number
 # more from a copy in another folder: both must give the same bits. Linted by the release's lintian.
 kreuzpaket() { # folder architecture
     install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$2"
-    dpkg --print-foreign-architectures | grep -qx "$2" || dpkg --add-architecture "$2"
+    fremde_architektur "$2"
     mit_listen build-dep -y -qq -a "$2" -Pcross,nocheck "$(pwd)/$1/lotto-simulator" >/dev/null
     mkdir -p "$1/anderswo"
     cp -a "$1/lotto-simulator" "$1/anderswo/"

@@ -41,11 +41,10 @@ wurzel_tar() { # release variant architecture
 
 # Keeps a root as its work has left it, for the next such work within the week.
 wurzel_merken() { # name release variant+name
-    frisch "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)")" && return
+    tarball=$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)")
+    frisch "$tarball" && return
     aushaengen "$1"
-    tar -C "$ARBEIT/$1" --exclude=./src -cf "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)").teil" . &&
-        mv "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)").teil" \
-            "$(wurzel_tar "$2" "$3" "$(dpkg --print-architecture)")"
+    tar -C "$ARBEIT/$1" --exclude=./src -cf "$tarball.teil" . && mv "$tarball.teil" "$tarball"
 }
 
 # The kernel runs a processor's programs through qemu, also in a root: qemu is opened when it is
