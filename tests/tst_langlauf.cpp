@@ -172,7 +172,11 @@ void TestLanglauf::speicherBleibtFlach()
     const long rssZuwachs = ResidentKiB() - rss;
     qInfo("after %d batches: heap %+lld bytes, resident %+ld KiB", stapel, heapZuwachs, rssZuwachs);
     QVERIFY2(heapZuwachs < 16 * 1024, qPrintable(QString::number(heapZuwachs)));
-    QVERIFY2(rssZuwachs < 512, qPrintable(QString::number(rssZuwachs)));
+    // Under a user-mode emulator the resident memory is mostly the emulator's, whose cache of
+    // translated code grows with each path taken first: seen at +2 MiB on a busy machine, the
+    // heap flat. There the heap speaks for the program.
+    if (qEnvironmentVariableIsEmpty("LOTTO_EMULATOR"))
+        QVERIFY2(rssZuwachs < 512, qPrintable(QString::number(rssZuwachs)));
 }
 
 QTEST_MAIN(TestLanglauf)
