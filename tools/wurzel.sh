@@ -19,7 +19,9 @@
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
 #
 # Each release and variant is made by debootstrap once a week from this machine's own Debian mirror
-# and kept as a tarball; the packages a root downloads are kept for the next root of its release.
+# and kept as a tarball, unpacked once beside it: a root is that folder, read-only, with what its
+# work changes laid over it (overlayfs). The packages a root downloads are kept for the next root of
+# its release.
 
 WURZEL_CACHE=/var/cache/lotto-simulator
 # This machine's Debian sources (the release, its updates and security suites), to be named by
@@ -79,9 +81,25 @@ wurzel_machen() { # release variant architecture
             debootstrap --variant="$2" "$1" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
         fi
         tar -C "$ARBEIT/neu" -cf "$(wurzel_tar "$1" "$2" "$3").teil" .
-        rm -rf "$ARBEIT/neu"
+        abbauen neu
+        rm -rf "$ARBEIT/neu" "$ARBEIT/.neu"
     fi
     mv "$(wurzel_tar "$1" "$2" "$3").teil" "$(wurzel_tar "$1" "$2" "$3")"
+}
+
+# A tarball unpacked once beside itself, for every root made of it since: a folder named by the
+# tarball's time, put in place whole; an older one goes once no root stands on it.
+entpackt() { # tarball
+    ordner=$1.$(stat -c %Y "$1")
+    if [ ! -d "$ordner" ]; then
+        mkdir "$1.auspacken.$$"
+        tar -C "$1.auspacken.$$" -xf "$1"
+        mv -T "$1.auspacken.$$" "$ordner" 2>/dev/null || rm -rf "$1.auspacken.$$" # another was quicker
+    fi
+    for alt in "$1".[0-9]*; do
+        [ "$alt" = "$ordner" ] || grep -q "lowerdir=$alt[,:]" /proc/mounts || rm -rf "$alt"
+    done
+    echo "$ordner"
 }
 
 frisch() { # tarball: made within the week
@@ -101,8 +119,11 @@ wurzel() { # name release variant [haupt] [architecture]
         arch=${5:-$(dpkg --print-architecture)} variante=${3%%+*} # set anew by a root it made
     fi
     w="$ARBEIT/$1"
-    mkdir "$w"
-    tar -C "$w" -xf "$(wurzel_tar "$2" "$variante" "$arch")"
+    # The kept root read-only below, what this work changes above it: nothing to unpack or delete.
+    unten=$(entpackt "$(wurzel_tar "$2" "$variante" "$arch")")
+    mkdir "$w" "$ARBEIT/.$1" "$ARBEIT/.$1/oben" "$ARBEIT/.$1/arbeit"
+    mount -t overlay overlay \
+        -o "lowerdir=$unten,upperdir=$ARBEIT/.$1/oben,workdir=$ARBEIT/.$1/arbeit" "$w"
     echo "$WURZEL_QUELLEN" | awk -v alt="$WURZEL_EIGENE" -v neu="$2" -v nur="${4:-}" \
         '(nur == "" || $2 == alt) { sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' \
         > "$w/etc/apt/sources.list"
@@ -158,9 +179,14 @@ aushaengen() { # name
     done
 }
 
+abbauen() { # name: the root itself goes too
+    aushaengen "$1"
+    ! mountpoint -q "$ARBEIT/$1" || umount "$ARBEIT/$1"
+}
+
 wurzeln_weg() { # never deleting through a mount that is still there: the machine's own /dev
     for w in "$ARBEIT"/*/; do
-        aushaengen "$(basename "$w")"
+        abbauen "$(basename "$w")"
     done
     grep -q " $ARBEIT/" /proc/mounts || rm -rf "$ARBEIT"
 }
