@@ -308,18 +308,32 @@ quelle() { # folder [codename number]
 # with only what debian/control asks for, the whole test suite run during the build. Then once
 # more without the tests, in another folder: both must give the same bits. Linted by the release's
 # own lintian, which must show no error and no warning. Into build-deb/CODENAME/amd64/.
+# The root with the build's dependencies installed is kept for the week under the fingerprint of
+# debian/control: a dependency dropped there is gone from the next root too.
 paket() { # codename number
     aus=build-deb/$1/amd64
     ARBEIT=$(mktemp -d /var/tmp/paket.XXXXXX)
     (
         . tools/wurzel.sh
         trap wurzeln_weg EXIT
-        wurzel bau "$1" buildd
-        im bau apt-get update -qq
+        steuerung=$(git show HEAD:debian/control | sha256sum | cut -c1-12)
+        vorbereitet=buildd+bau-$steuerung
+        wurzel bau "$1" "$vorbereitet"
+        if ! frisch "$(wurzel_tar "$1" "$vorbereitet" amd64)"; then
+            mkdir -p "$ARBEIT/bau/src"
+            git archive HEAD debian | tar -x -C "$ARBEIT/bau/src"
+            im bau apt-get update -qq
+            im bau sh -c 'cd /src && apt-get build-dep -y -qq ./ >/dev/null'
+            wurzel_merken bau "$1" "$vorbereitet"
+            einhaengen bau "$1" buildd
+            for alt in "$WURZEL_CACHE/$1"-buildd+bau-*-amd64.tar; do
+                [ "$alt" = "$(wurzel_tar "$1" "$vorbereitet" amd64)" ] ||
+                    grep -q "lowerdir=$alt" /proc/mounts || rm -rf "$alt" "$alt".[0-9]*
+            done
+        fi
         quelle "$ARBEIT/bau/build" "$1" "$2"
         quelle "$ARBEIT/bau/anderswo/ohne-tests" "$1" "$2"
         quelle "$ARBEIT/bau/wie-im-baum" # as a maintainer first tries debian/: the tree unchanged
-        im bau sh -c 'cd /build/lotto-simulator && apt-get build-dep -y -qq ./ >/dev/null'
         # Built, tested and linted by a user of its own, as on Debian's build daemons.
         im bau useradd --create-home bauer
         im bau chown -R bauer: /build /anderswo /wie-im-baum
@@ -342,7 +356,8 @@ paket() { # codename number
                 exit 1
             }
         done
-        im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null
+        im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null 2>&1 ||
+            { im bau apt-get update -qq; im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null; }
         als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes \
             /wie-im-baum/*.changes'
         echo "== $aus: lintian $(im bau dpkg-query -W -f '${Version}' lintian) has nothing to say"

@@ -14,6 +14,8 @@
 #                                  its programs run by qemu); VARIANT+WORK: as WORK left it
 #   wurzel_merken NAME RELEASE VARIANT+WORK
 #                                  keeps $ARBEIT/NAME as its work left it, for the next such work
+#   einhaengen NAME RELEASE VARIANT
+#                                  mounts again what wurzel_merken took down, for work to go on
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
 #   restlos_entfernen NAME PACKAGE purges PACKAGE in it; fails naming each of its files left
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
@@ -130,6 +132,12 @@ wurzel() { # name release variant [haupt] [architecture]
     cp /etc/resolv.conf "$w/etc/"
     printf '#!/bin/sh\nexit 101\n' > "$w/usr/sbin/policy-rc.d" # no services started
     chmod +x "$w/usr/sbin/policy-rc.d"
+    einhaengen "$1" "$2" "$3"
+}
+
+# What a root's programs need of the machine, and the release's package cache.
+einhaengen() { # name release variant
+    w="$ARBEIT/$1"
     mount --bind "$WURZEL_CACHE/apt-$2" "$w/var/cache/apt/archives"
     mount -t proc proc "$w/proc"
     mount --bind /dev "$w/dev"
