@@ -158,7 +158,7 @@ run() {
 unit_tests() {
     build build all
     suite build
-    build build-asan all -DLOTTO_SANITIZE=ON
+    build build-asan all -DLOTTO_SANITIZE=ON -DLOTTO_BENCHMARK=OFF
     suite build-asan
 }
 
@@ -166,11 +166,11 @@ suite() { # build-dir
     (cd "$1" && ctest --output-on-failure -j "$jobs")
 }
 
-# The suite RUNS times in a row beside twice as many busy processes as the machine has cores, as on
-# a build daemon that builds several packages at once or an emulated one.
+# The suite RUNS times in a row beside twice as many busy processes as the machine has cores (or
+# LOTTO_LASTEN), as on a build daemon that builds several packages at once or an emulated one.
 unter_last() { # build-dir runs
     lasten=
-    for _ in $(seq $((2 * jobs))); do
+    for _ in $(seq "${LOTTO_LASTEN:-$((2 * jobs))}"); do
         sh -c 'while :; do :; done' &
         lasten="$lasten $!"
     done
@@ -286,7 +286,8 @@ in_wurzel() { # release architecture emulator command...
             command -v "$emulator" >/dev/null || install_debian qemu-user-static
             cp "$(command -v "$emulator")" "$ARBEIT/w/usr/local/bin/"
         fi
-        im w env LOTTO_IN_WURZEL=1 sh -c "cd /src && ./build.sh $*"
+        im w env LOTTO_IN_WURZEL=1 ${LOTTO_LASTEN:+LOTTO_LASTEN=$LOTTO_LASTEN} \
+            sh -c "cd /src && ./build.sh $*"
         if [ -d "$ARBEIT/w/src/build-deb" ]; then
             mkdir -p build-deb
             cp -r "$ARBEIT/w/src/build-deb/." build-deb/
@@ -443,7 +444,7 @@ load)
     ;;
 bench) bench ;;
 deb) ZWEIMAL=ja; alle deb ;;
-ci) alle ci ;;
+ci) export LOTTO_LASTEN="$jobs"; alle ci ;; # its run under load: the cores oversubscribed twofold
 machen) shift; machen "$@" ;; # in a root, see in_wurzel
 *)
     if [ -n "${1:-}" ] && [ -n "$(ziel "$1" "${2:-}" test)" ]; then
