@@ -328,8 +328,7 @@ paket() { # codename number
             wurzel_merken bau "$1" "$vorbereitet"
             einhaengen bau "$1" buildd
             for alt in "$WURZEL_CACHE/$1"-buildd+bau-*-amd64.tar; do
-                [ "$alt" = "$(wurzel_tar "$1" "$vorbereitet" amd64)" ] ||
-                    grep -q "lowerdir=$alt" /proc/mounts || rm -rf "$alt" "$alt".[0-9]*
+                [ "$alt" = "$(wurzel_tar "$1" "$vorbereitet" amd64)" ] || ungenutzt_weg "$alt" "$alt".[0-9]*
             done
         fi
         quelle "$ARBEIT/bau/build" "$1" "$2"

@@ -99,9 +99,16 @@ entpackt() { # tarball
         mv -T "$1.auspacken.$$" "$ordner" 2>/dev/null || rm -rf "$1.auspacken.$$" # another was quicker
     fi
     for alt in "$1".[0-9]*; do
-        [ "$alt" = "$ordner" ] || grep -q "lowerdir=$alt[,:]" /proc/mounts || rm -rf "$alt"
+        [ "$alt" = "$ordner" ] || ungenutzt_weg "$alt"
     done
     echo "$ordner"
+}
+
+# Removes each kept tarball or unpacked folder named that no mounted root stands on.
+ungenutzt_weg() { # path...
+    for pfad in "$@"; do
+        grep -q "lowerdir=$pfad" /proc/mounts || rm -rf "$pfad"
+    done
 }
 
 frisch() { # tarball: made within the week
