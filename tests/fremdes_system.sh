@@ -13,6 +13,7 @@ arch=$2
 deb=$(realpath "$3")
 version=$(dpkg-deb -f "$deb" Version | sed 's/-[^-]*$//')
 ARBEIT=$(mktemp -d /var/tmp/fremd.XXXXXX)
+. "$(dirname "$0")/../tools/apt.sh"
 . "$(dirname "$0")/../tools/wurzel.sh"
 trap 'kill $xserver 2>/dev/null; wurzeln_weg' EXIT
 fehler() { echo "FAIL: $*" >&2; exit 1; }

@@ -13,13 +13,14 @@ deb=$(realpath "$2")
 quelle=$(realpath "$3")
 version=$(dpkg-deb -f "$deb" Version | sed 's/-[^-]*$//')
 ARBEIT=$(mktemp -d /var/tmp/frisch.XXXXXX)
+. "$(dirname "$0")/../tools/apt.sh"
 . "$(dirname "$0")/../tools/wurzel.sh"
 trap wurzeln_weg EXIT
 fehler() { echo "FAIL: $*" >&2; exit 1; }
 
 wurzel frisch "$release" minbase
 cp "$deb" "$ARBEIT/frisch/tmp/"
-im frisch apt-get update -qq
+im_apt frisch update -qq
 im frisch dpkg-query -W -f '${Package}\n' | sort > "$ARBEIT/vorher"
 schritt "$release: apt-get install --no-install-recommends ./$(basename "$deb")"
 im frisch apt-get install -y --no-install-recommends "/tmp/$(basename "$deb")" > "$ARBEIT/installiert"

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Fresh Debian roots of any release we package for: to build the package as Debian's build daemons
-# do, in a root that holds nothing but the release and what the package asks for, and to try it as
-# a user gets it. Sourced by build.sh and tests/frisches_system.sh; run as root.
+# Fresh Debian roots of any release we package for: to run another release's or processor's test
+# suite in a root that holds nothing but the release and what the suite asks for, and to try the
+# package as a user gets it. (The packages themselves are built by sbuild: tools/sbuild.sh.)
+# Sourced, after tools/apt.sh, by build.sh and the tests that try the package; run as root.
 #
 #   ARBEIT=$(mktemp -d ...)        an empty scratch folder, set by the caller
 #   wurzel NAME RELEASE VARIANT [haupt] [ARCHITECTURE]
@@ -67,20 +68,21 @@ wurzel_machen() { # release variant architecture
     eigene=$(dpkg --print-architecture)
     if [ "$3" != "$eigene" ]; then
         echo "== mmdebstrap --variant=$2 --arch=$3 $1 from $WURZEL_SPIEGEL"
-        mmdebstrap --quiet --format=tar --variant="$2" --arch="$3" --skip=cleanup/apt/lists "$1" \
+        apt_versuchen mmdebstrap --quiet --format=tar --variant="$2" --arch="$3" \
+            --aptopt='Acquire::Retries "3"' --skip=cleanup/apt/lists "$1" \
             "$(wurzel_tar "$1" "$2" "$3").teil" "deb $WURZEL_SPIEGEL $1 main"
     else
         if [ "$2" = desktop ]; then
             wurzel neu "$1" minbase
             echo "== $1 with GNOME Shell and Orca"
-            im neu apt-get update -qq
+            im_apt neu update -qq
             # shellcheck disable=SC2086
-            im neu apt-get install -y -qq --no-install-recommends $WURZEL_DESKTOP >/dev/null
-            im neu apt-get install -y -qq --download-only qt6-wayland >/dev/null
+            im_apt neu install -y -qq --no-install-recommends $WURZEL_DESKTOP >/dev/null
+            im_apt neu install -y -qq --download-only qt6-wayland >/dev/null
             aushaengen neu
         else
             echo "== debootstrap --variant=$2 $1 from $WURZEL_SPIEGEL"
-            debootstrap --variant="$2" "$1" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
+            apt_versuchen debootstrap --variant="$2" "$1" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
         fi
         tar -C "$ARBEIT/neu" -cf "$(wurzel_tar "$1" "$2" "$3").teil" .
         abbauen neu
@@ -137,6 +139,7 @@ wurzel() { # name release variant [haupt] [architecture]
         '(nur == "" || $2 == alt) { sub("^" alt, neu, $2); print "deb " $1 " " $2 " main" }' \
         > "$w/etc/apt/sources.list"
     cp /etc/resolv.conf "$w/etc/"
+    echo 'Acquire::Retries "3";' > "$w/etc/apt/apt.conf.d/80wiederholen"
     printf '#!/bin/sh\nexit 101\n' > "$w/usr/sbin/policy-rc.d" # no services started
     chmod +x "$w/usr/sbin/policy-rc.d"
     einhaengen "$1" "$2" "$3"
@@ -156,11 +159,22 @@ einhaengen() { # name release variant
     fi
 }
 
+# In a PID namespace of its own, with a /proc of it: what runs in the root sees, and can signal,
+# only what was started in it by the same command (a "pkill gnome-shell" there never reaches a
+# desktop that this machine's user has open). What is left running ends with the command.
 im() { # name command...
     w="$ARBEIT/$1"
     shift
-    chroot "$w" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 HOME=/root \
+    unshare --pid --fork --kill-child --mount-proc="$w/proc" chroot "$w" \
+        env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 HOME=/root \
         DEBIAN_FRONTEND=noninteractive "$@"
+}
+
+# apt-get in a root, trying a failed download again (tools/apt.sh).
+im_apt() { # name apt-get arguments...
+    name=$1
+    shift
+    apt_versuchen im "$name" apt-get "$@"
 }
 
 # Purges a package and names each file of it that is left: one that no other package holds.
