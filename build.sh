@@ -13,47 +13,13 @@
 #                     processor RUNS times in a row with the machine oversubscribed
 #   ./build.sh deb    builds the Debian packages for each release and processor, and tries them on
 #                     fresh systems, amd64's also with GNOME Shell and the screen reader Orca
-#   ./build.sh ci     what CI does after ./build.sh test: everything the table below asks
+#   ./build.sh ci     what CI does after ./build.sh test: everything the table tools/ziele asks
 set -eu
 cd "$(dirname "$0")"
 exec 3>&2 # what must be seen even where apt's own messages are not
 
-# What we build for, a line each: the Debian release (codename and number), the processor (Debian's
-# architecture, the GNU triplet of its compiler, its emulator on an amd64 machine) and what is done:
-#   test         the whole test suite runs there: amd64 natively, the others cross-built and
-#                through the emulator (./build.sh PROCESSOR RELEASE)
-#   ci           CI runs that suite; "last": CI runs it with the machine oversubscribed. amd64's
-#                runs in its package's build, which CI then tries as "installiert" asks (this
-#                machine's release also by ./build.sh test, which CI runs first). The other
-#                processors' packages and their tries are ./build.sh deb's
-#   paket        the Debian package is built (amd64 with the test suite, in a clean root of the
-#                release; the others cross-built) and linted by the release's lintian
-#   installiert  the package is installed on a fresh system of that release and processor, tried
-#                and purged (amd64's also with GNOME Shell and Orca)
-#   wurzel       in a root of the release's main suite, where a machine of that release cannot
-#                install the processor's packages beside its own (Debian 12's security archive
-#                carries no armel and s390x: their libraries lag behind the machine's own)
-# This machine's mirror serves Debian 13's armel, ppc64el and s390x package lists but not the files
-# of their last point release (libc6, zlib1g, libpng, ...: 404), so CI runs Debian 12's suites of them.
-# Whatever is done for another release than this machine's is done in a root of that release. A
-# release's packages are versioned VERSION~debNUMBERu1: the newer release's sort above, and
-# Debian's own above both.
-ZIELE='
-bookworm 12 amd64   x86_64-linux-gnu      -                   test,ci,paket,installiert
-bookworm 12 arm64   aarch64-linux-gnu     qemu-aarch64-static test,paket
-bookworm 12 armel   arm-linux-gnueabi     qemu-arm-static     test,ci,paket,wurzel
-bookworm 12 armhf   arm-linux-gnueabihf   qemu-arm-static     test,paket
-bookworm 12 i386    i686-linux-gnu        qemu-i386-static    test,ci,paket
-bookworm 12 ppc64el powerpc64le-linux-gnu qemu-ppc64le-static test,ci,paket
-bookworm 12 s390x   s390x-linux-gnu       qemu-s390x-static   test,ci,paket,wurzel
-trixie   13 amd64   x86_64-linux-gnu      -                   test,ci,paket,installiert
-trixie   13 arm64   aarch64-linux-gnu     qemu-aarch64-static test,ci,paket,installiert
-trixie   13 armel   arm-linux-gnueabi     qemu-arm-static     test,paket
-trixie   13 armhf   arm-linux-gnueabihf   qemu-arm-static     test,last,paket,installiert
-trixie   13 ppc64el powerpc64le-linux-gnu qemu-ppc64le-static test,paket
-trixie   13 riscv64 riscv64-linux-gnu     qemu-riscv64-static test,paket
-trixie   13 s390x   s390x-linux-gnu       qemu-s390x-static   test,paket
-'
+# What we build for, and what is done for each: tools/ziele, read by everything that builds.
+ZIELE=$(grep -v '^#' tools/ziele)
 EIGENE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 hat() { # flags flag
     case ",$1," in *",$2,"*) true ;; *) false ;; esac
@@ -63,8 +29,8 @@ ziel() { # architecture [codename] [flag]
     echo "$ZIELE" | sort -k2,2nr | awk -v a="$1" -v r="${2:-}" -v f="${3:-}" \
         '$3 == a && (r == "" || $1 == r) && (f == "" || index("," $6 ",", "," f ",")) { print; exit }'
 }
-wurzel_noetig() { # codename flags: whether it moves into a root of the release, not being in one
-    [ -z "${LOTTO_IN_WURZEL:-}" ] && { [ "$1" != "$EIGENE" ] || hat "$2" wurzel; }
+wurzel_noetig() { # codename architecture: whether it moves into a root of the release, not being in one
+    [ -z "${LOTTO_IN_WURZEL:-}" ] && { [ "$1" != "$EIGENE" ] || [ "$2" != "$(dpkg --print-architecture)" ]; }
 }
 
 # The three faces that "courier" becomes on common desktops are all tested; so is the German locale.
@@ -76,31 +42,17 @@ PACKAGES="g++, make, cmake, qt6-base-dev, qt6-base-private-dev,
           fonts-dejavu-core, locales, xvfb, xauth, x11-utils, imagemagick, desktop-file-utils,
           appstream"
 
-# apt-get, waiting up to 10 minutes while another package manager holds its lock (a desktop that
-# has just started often runs unattended-upgrades or a software centre), and saying so.
-apt_get() {
-    export DEBIAN_FRONTEND=noninteractive
-    meldungen=$(mktemp)
-    gewartet=0
-    until apt-get "$@" 2>"$meldungen"; do
-        sperre=$(grep -o 'Could not get lock .*' "$meldungen" | head -1)
-        if [ -z "$sperre" ] || [ $gewartet -ge 600 ]; then
-            cat "$meldungen" >&2
-            rm -f "$meldungen"
-            return 1
-        fi
-        [ $gewartet -gt 0 ] ||
-            echo "Waiting up to 10 minutes for another package manager: $sperre" >&3
-        sleep 5
-        gewartet=$((gewartet + 5))
-    done
-    cat "$meldungen" >&2
-    rm -f "$meldungen"
-}
+. tools/apt.sh
 
 # An apt-get command that needs the package lists: they are fetched only when it fails without.
 mit_listen() { # apt-get arguments...
-    apt_get "$@" >/dev/null 2>&1 || {
+    # Tried once: where the lists are old, their packages' files are gone from the mirror.
+    versuche=$APT_VERSUCHE
+    APT_VERSUCHE=1
+    status=0
+    apt_get "$@" >/dev/null 2>&1 || status=$?
+    APT_VERSUCHE=$versuche
+    [ $status -eq 0 ] || {
         apt_get update -qq
         apt_get "$@"
     }
@@ -186,7 +138,8 @@ unter_last() { # build-dir runs
     [ "$bestanden" -eq "$2" ]
 }
 
-fremde_architektur() { # architecture: its packages installable here
+fremde_architektur() { # architecture: its packages installable here, in a root only
+    [ -n "${LOTTO_IN_WURZEL:-}" ] || { echo "not adding $1 to this machine's dpkg" >&2; exit 1; }
     dpkg --print-foreign-architectures | grep -qx "$1" || dpkg --add-architecture "$1"
 }
 
@@ -210,8 +163,9 @@ kreuztest() { # codename number architecture triplet emulator [runs]
 }
 
 # Of what a line of the table asks, what is named: "suite" (or "last RUNS": the suite with the
-# machine oversubscribed), "paket", "installiert". Where the line's release is not this machine's,
-# in a root of it; a package's try on a system of its processor afterwards, here.
+# machine oversubscribed), "paket", "installiert". A suite of another release or processor than
+# this machine's runs in a root of it; a package is built by sbuild, and tried on a system of its
+# processor afterwards.
 machen() { # codename architecture what...
     zeile=$(ziel "$2" "$1")
     [ -n "$zeile" ] || { echo "no line for $2 of $1" >&2; return 2; }
@@ -223,20 +177,15 @@ machen() { # codename architecture what...
         amd64_machen "$1" "$2" "$was"
         return
     fi
-    case "$was" in *" paket "*) [ -n "${LOTTO_IN_WURZEL:-}" ] || quelle "build-deb/$1/$3" "$1" "$2" ;; esac
-    if wurzel_noetig "$1" "$6"; then
-        in_wurzel "$1" "$3" "$5" machen "$1" "$3" $(echo "$was" | sed 's/ installiert / /')
-    else
-        case "$was" in
-        *" last "*) kreuztest "$1" "$2" "$3" "$4" "$5" "$runden" ;;
-        *" suite "*) kreuztest "$1" "$2" "$3" "$4" "$5" ;;
-        esac
-        case "$was" in *" paket "*)
-            kreuzpaket "build-deb/$1/$3" "$3"
-            sha256sum "build-deb/$1/$3"/*.deb
-            ;;
-        esac
-    fi
+    case "$was" in *" suite "* | *" last "*)
+        if wurzel_noetig "$1" "$3"; then
+            in_wurzel "$1" "$3" "$5" machen "$1" "$3" $(echo "$was" | sed 's/ paket / /; s/ installiert / /')
+        else
+            kreuztest "$1" "$2" "$3" "$4" "$5" "$runden"
+        fi
+        ;;
+    esac
+    case "$was" in *" paket "*) paket "$1" "$2" "$3" ;; esac
     case "$was" in *" installiert "*)
         tests/fremdes_system.sh "$1" "$3" "build-deb/$1/$3"/lotto-simulator_*.deb ;;
     esac
@@ -244,7 +193,7 @@ machen() { # codename architecture what...
 
 amd64_machen() { # codename number what (machen has set $runden)
     case "$3" in
-    *" paket "*) paket "$1" "$2" ;; # its build runs the suite
+    *" paket "*) paket "$1" "$2" amd64 ;; # its build runs the suite
     *" suite "*) if [ "$1" = "$EIGENE" ]; then unit_tests; else in_wurzel "$1" amd64 - test; fi ;;
     *" last "*)
         if [ "$1" = "$EIGENE" ]; then last_amd64 "$runden"; else in_wurzel "$1" amd64 - load "$runden"; fi
@@ -266,7 +215,7 @@ last_amd64() { # runs
 }
 
 # This script's command run in a buildd root of the release's main suite, on the files of this
-# working tree and what build-deb/ holds; what it builds into build-deb/ comes back. The root, with
+# working tree. The root, with
 # what the command installed for the processor, is kept for its next run within the week.
 in_wurzel() { # release architecture emulator command...
     release=$1
@@ -280,7 +229,7 @@ in_wurzel() { # release architecture emulator command...
         trap wurzeln_weg EXIT
         wurzel w "$release" "$vorbereitet" haupt
         mkdir "$ARBEIT/w/src"
-        { git ls-files; find build-deb -maxdepth 0 2>/dev/null; } | tar -c -T - | tar -x -C "$ARBEIT/w/src"
+        git ls-files | tar -c -T - | tar -x -C "$ARBEIT/w/src"
         # The emulator is this machine's: a static program, and the same one for every release.
         if [ "$emulator" != - ]; then
             command -v "$emulator" >/dev/null || install_debian qemu-user-static
@@ -288,84 +237,33 @@ in_wurzel() { # release architecture emulator command...
         fi
         im w env LOTTO_IN_WURZEL=1 ${LOTTO_LASTEN:+LOTTO_LASTEN=$LOTTO_LASTEN} \
             sh -c "cd /src && ./build.sh $*"
-        if [ -d "$ARBEIT/w/src/build-deb" ]; then
-            mkdir -p build-deb
-            cp -r "$ARBEIT/w/src/build-deb/." build-deb/
-        fi
         wurzel_merken w "$release" "$vorbereitet"
     )
 }
 
-# The last commit as the package's source for a release, in FOLDER/lotto-simulator: its changelog's
-# newest entry names the release and carries its version suffix. Without a release, as it is.
-quelle() { # folder [codename number]
-    mkdir -p "$1"
-    git archive --prefix=lotto-simulator/ HEAD | tar -x -C "$1"
-    [ -z "${2:-}" ] ||
-        sed -i "1s/^\([^ ]*\) (\([^)]*\)) [^;]*;/\1 (\2~deb$3u1) $2;/" "$1/lotto-simulator/debian/changelog"
-}
-
-# A release's package, built as Debian's build daemons do: in a fresh buildd root of that release
-# with only what debian/control asks for, the whole test suite run during the build. Then once
-# more without the tests, in another folder: both must give the same bits. Linted by the release's
-# own lintian, which must show no error and no warning. Into build-deb/CODENAME/amd64/.
-# The root with the build's dependencies installed is kept for the week under the fingerprint of
-# debian/control: a dependency dropped there is gone from the next root too.
-paket() { # codename number
-    aus=build-deb/$1/amd64
-    ARBEIT=$(mktemp -d /var/tmp/paket.XXXXXX)
-    (
-        . tools/wurzel.sh
-        trap wurzeln_weg EXIT
-        steuerung=$(git show HEAD:debian/control | sha256sum | cut -c1-12)
-        vorbereitet=buildd+bau-$steuerung
-        wurzel bau "$1" "$vorbereitet"
-        if ! frisch "$(wurzel_tar "$1" "$vorbereitet" amd64)"; then
-            mkdir -p "$ARBEIT/bau/src"
-            git archive HEAD debian | tar -x -C "$ARBEIT/bau/src"
-            im bau apt-get update -qq
-            im bau sh -c 'cd /src && apt-get build-dep -y -qq ./ >/dev/null'
-            wurzel_merken bau "$1" "$vorbereitet"
-            einhaengen bau "$1" buildd
-            for alt in "$WURZEL_CACHE/$1"-buildd+bau-*-amd64.tar; do
-                [ "$alt" = "$(wurzel_tar "$1" "$vorbereitet" amd64)" ] || ungenutzt_weg "$alt" "$alt".[0-9]*
-            done
-        fi
-        quelle "$ARBEIT/bau/build" "$1" "$2"
-        quelle "$ARBEIT/bau/anderswo/ohne-tests" "$1" "$2"
-        quelle "$ARBEIT/bau/wie-im-baum" # as a maintainer first tries debian/: the tree unchanged
-        # Built, tested and linted by a user of its own, as on Debian's build daemons.
-        im bau useradd --create-home bauer
-        im bau chown -R bauer: /build /anderswo /wie-im-baum
-        als_bauer() { im bau setpriv --reuid=bauer --regid=bauer --init-groups env HOME=/home/bauer "$@"; }
-        bauen() { # folder in the root [nocheck]
-            anfang=$(date +%s)
-            als_bauer sh -c "cd /$1 && DEB_BUILD_OPTIONS='${2:-}' dpkg-buildpackage -us -uc -b -jauto \
-                ${2:+-P$2} >../bau.log 2>&1" || { tail -50 "$ARBEIT/bau/$1/../bau.log"; exit 1; }
-            echo "== $aus: $(dirname "$1") built ${2:+without tests }in $(($(date +%s) - anfang)) s"
-        }
-        bauen build/lotto-simulator
-        [ -z "${ZWEIMAL:-}" ] || bauen anderswo/ohne-tests/lotto-simulator nocheck
-        bauen wie-im-baum/lotto-simulator nocheck
-        [ -z "${ZWEIMAL:-}" ] || for d in "$ARBEIT"/bau/build/*.deb; do
-            cmp "$d" "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" || {
-                echo "not reproducible: $(basename "$d"), both kept in $aus/anders" >&2
-                mkdir -p "$aus/anders/ohne-tests"
-                cp "$d" "$aus/anders/"
-                cp "$ARBEIT/bau/anderswo/ohne-tests/$(basename "$d")" "$aus/anders/ohne-tests/"
-                exit 1
-            }
+# A release's package for a processor, built by sbuild (tools/sbuild.sh) from the release's source
+# package that tools/quellpaket.sh made into build-deb/quelle/: amd64's with the whole test suite,
+# the others cross-built. With "deb" once more, without the tests: both must give the same bits.
+# amd64's also from the tree's debian/ as it stands, as a maintainer first tries it; its source
+# unpacked beside, for the autopkgtest. Into build-deb/CODENAME/ARCHITECTURE/.
+paket() { # codename number architecture
+    aus=build-deb/$1/$3
+    dsc=$(ls build-deb/quelle/lotto-simulator_*~deb"$2"u1.dsc)
+    tools/sbuild.sh "$1" "$3" "$dsc" "$aus"
+    if [ -n "${ZWEIMAL:-}" ]; then
+        tools/sbuild.sh "$1" "$3" "$dsc" "$aus/nochmal" nocheck
+        for d in "$aus"/*.deb; do
+            cmp "$d" "$aus/nochmal/$(basename "$d")" ||
+                { echo "not reproducible: $d and $aus/nochmal/$(basename "$d")" >&2; return 1; }
         done
-        im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null 2>&1 ||
-            { im bau apt-get update -qq; im bau apt-get install -y -qq --no-install-recommends lintian >/dev/null; }
-        als_bauer sh -c 'lintian -I -E --pedantic --fail-on error,warning /build/*.changes \
-            /wie-im-baum/*.changes'
-        echo "== $aus: lintian $(im bau dpkg-query -W -f '${Version}' lintian) has nothing to say"
-        mkdir -p "$aus"
-        cp "$ARBEIT"/bau/build/*.deb "$ARBEIT"/bau/build/*.changes "$ARBEIT"/bau/build/*.buildinfo "$aus"
-        cp -r "$ARBEIT/bau/build/lotto-simulator" "$aus/quelle"
-    )
-    echo "${ZWEIMAL:+reproducible: }$(cd "$aus" && sha256sum ./*.deb)"
+        echo "== $aus: the same bits when built once more"
+    fi
+    if [ "$3" = amd64 ]; then
+        tools/sbuild.sh "$1" amd64 "$(ls build-deb/quelle/lotto-simulator_*.dsc | grep -v '~deb')" \
+            "$aus/wie-im-baum" nocheck
+        dpkg-source -x "$dsc" "$aus/quelle" >/dev/null 2>&1
+    fi
+    (cd "$aus" && sha256sum ./*.deb)
     dpkg-deb -x "$aus"/lotto-simulator_*.deb "$aus/inhalt"
     if readelf -d "$aus/inhalt/usr/bin/lotto-simulator" | grep -E 'R(UN)?PATH'; then
         echo "the packaged program carries a library search path" >&2
@@ -373,35 +271,17 @@ paket() { # codename number
     fi
 }
 
-# A package cross-built for a processor, from the source quelle() laid out in FOLDER; then once
-# more from a copy in another folder: both must give the same bits. Linted by the release's lintian.
-kreuzpaket() { # folder architecture
-    install_debian "dpkg-dev, debhelper, lintian, crossbuild-essential-$2"
-    fremde_architektur "$2"
-    mit_listen build-dep -y -qq -a "$2" -Pcross,nocheck "$(pwd)/$1/lotto-simulator" >/dev/null
-    mkdir -p "$1/anderswo"
-    cp -a "$1/lotto-simulator" "$1/anderswo/"
-    for ordner in "$1" "$1/anderswo"; do
-        anfang=$(date +%s)
-        (cd "$ordner/lotto-simulator" && DEB_BUILD_OPTIONS=nocheck \
-            dpkg-buildpackage -us -uc -b -jauto -a "$2" -Pcross,nocheck >../bau.log 2>&1) ||
-            { tail -50 "$ordner/bau.log"; return 1; }
-        echo "== $ordner: cross-built in $(($(date +%s) - anfang)) s"
-    done
-    for d in "$1"/*.deb; do
-        cmp "$d" "$1/anderswo/$(basename "$d")" || { echo "not reproducible: $d" >&2; return 1; }
-    done
-    rm -r "$1/anderswo"
-    lintian -I -E --pedantic --fail-on error,warning "$1"/*.changes
-    echo "== $1: reproducible; lintian $(dpkg-query -W -f '${Version}' lintian) has nothing to say"
-}
-
 # Each line of the table, in its order: with "deb" its package and the package's try on a fresh
 # system, each package built twice; with "ci" its suite where CI runs it, amd64's package (built
 # once) and its try. Each line says how long it took.
 alle() { # deb|ci
-    install_debian "dpkg-dev, debhelper, lintian, debootstrap, mmdebstrap, autopkgtest, git, binutils"
+    install_debian "dpkg-dev, debootstrap, mmdebstrap, sbuild, uidmap, blhc, autopkgtest, git,
+                    binutils, xz-utils"
     rm -rf build-deb
+    # The buildd roots that built the packages before sbuild did.
+    (. tools/wurzel.sh && ungenutzt_weg "$WURZEL_CACHE"/*-buildd+bau-*)
+    tools/quellpaket.sh build-deb/quelle
+    tests/quellpaket.sh build-deb/quelle
     echo "$ZIELE" | while read -r codename _ arch _ _ flags; do
         [ -n "$codename" ] || continue
         was=
