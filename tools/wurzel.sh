@@ -17,6 +17,8 @@
 #                                  keeps $ARBEIT/NAME as its work left it, for the next such work
 #   einhaengen NAME RELEASE VARIANT
 #                                  mounts again what wurzel_merken took down, for work to go on
+#   zwischenspeicher NAME CACHE    the compiler's cache CACHE (kept beside the roots) at
+#                                  /var/cache/ccache in it
 #   im NAME COMMAND...             runs COMMAND in it, as root, with a clean environment
 #   restlos_entfernen NAME PACKAGE purges PACKAGE in it; fails naming each of its files left
 #   wurzeln_weg                    unmounts and removes everything under $ARBEIT
@@ -159,6 +161,11 @@ einhaengen() { # name release variant
     fi
 }
 
+zwischenspeicher() { # name cache
+    mkdir -p "$WURZEL_CACHE/ccache-$2" "$ARBEIT/$1/var/cache/ccache"
+    mount --bind "$WURZEL_CACHE/ccache-$2" "$ARBEIT/$1/var/cache/ccache"
+}
+
 # In a PID namespace of its own, with a /proc of it: what runs in the root sees, and can signal,
 # only what was started in it by the same command (a "pkill gnome-shell" there never reaches a
 # desktop that this machine's user has open). What is left running ends with the command.
@@ -203,14 +210,14 @@ aushaengen() { # name
         kill -s $signal $prozesse 2>/dev/null || true
         sleep 1
     done
-    for d in sys tmp/.X11-unix dev/pts dev proc var/cache/apt/archives; do
+    for d in sys tmp/.X11-unix dev/pts dev proc var/cache/ccache var/cache/apt/archives; do
         ! mountpoint -q "$ARBEIT/$1/$d" || umount -R "$ARBEIT/$1/$d"
     done
 }
 
 abbauen() { # name: the root itself goes too
     aushaengen "$1"
-    ! mountpoint -q "$ARBEIT/$1" || umount "$ARBEIT/$1"
+    ! mountpoint -q "$ARBEIT/$1" || umount -R "$ARBEIT/$1" # and what its work left mounted in it
 }
 
 wurzeln_weg() { # never deleting through a mount that is still there: the machine's own /dev
