@@ -4,8 +4,9 @@
 # release's main suite (a tarball mmdebstrap makes, kept for the week), installed and purged with
 # nothing of it left and nothing else changed; then the version before (tools/vorgaenger.sh: the
 # packages the project built of it, in a repository of their own beside the mirror) installed,
-# upgraded to this one, and purged. Its log goes to OUT/piuparts.log. As root:
-#   tools/piuparts.sh RELEASE NUMBER DEB OUT
+# upgraded to this one, and purged; or from the packages in a folder given. Its log goes to
+# OUT/piuparts.log. As root:
+#   tools/piuparts.sh RELEASE NUMBER DEB OUT [FOLDER]
 set -eu
 hier=$(dirname "$(realpath "$0")")
 release=$1
@@ -26,7 +27,13 @@ if ! frisch "$basis"; then
     mv "$basis.teil.tar.gz" "$basis"
 fi
 
-"$hier/vorgaenger.sh" "$release" "$nummer" "$ARBEIT/vorher"
+if [ -n "${5:-}" ]; then
+    mkdir "$ARBEIT/vorher"
+    cp "$5"/*.deb "$ARBEIT/vorher/" 2>/dev/null || true
+    (cd "$ARBEIT/vorher" && dpkg-scanpackages --multiversion . > Packages 2>/dev/null)
+else
+    "$hier/vorgaenger.sh" "$release" "$nummer" "$ARBEIT/vorher"
+fi
 mkdir -p "$aus"
 rm -f "$aus/piuparts.log" # piuparts adds to a log that is there
 anfang=$(date +%s)
@@ -41,7 +48,7 @@ piuparts --ignore=/var/cache/debconf/tmp.ci/ --basetgz="$basis" --distribution="
     exit 1
 }
 # Both tests ran, not only the first: the version before was found, and this one unpacked over it.
-alt=$(dpkg-deb -f "$(ls "$ARBEIT"/vorher/lotto-simulator_*.deb)" Version)
+alt=$(dpkg-deb -f "$(ls "$ARBEIT"/vorher/lotto-simulator_*.deb 2>/dev/null || echo -)" Version 2>/dev/null || echo none)
 neu=$(dpkg-deb -f "$deb" Version)
 for zeile in 'PASS: Installation and purging test' 'PASS: Installation, upgrade and purging tests' \
     "Unpacking lotto-simulator ($neu) over ($alt)"; do
