@@ -67,11 +67,29 @@ rm -rf build-deb
 (. tools/wurzel.sh && ungenutzt_weg "$WURZEL_CACHE"/*-buildd+bau-*)
 tools/quellpaket.sh build-deb/quelle
 tests/quellpaket.sh build-deb/quelle
+# With "deb" a line that fails does not stop the others (a mirror may lack one processor's files);
+# they are named at the end. A line runs as a process of its own, so that set -e holds in it.
+fehlgeschlagen=$(mktemp)
+trap 'rm -f "$fehlgeschlagen"' EXIT
 echo "$ZIELE" | while read -r codename nummer arch _ _ flags; do
     [ -n "$codename" ] && hat "$flags" paket || continue
     [ "$was" = deb ] || [ "$arch" = amd64 ] || continue
     seit=$(date +%s)
-    paket "$codename" "$nummer" "$arch"
-    ! hat "$flags" installiert || versuchen "$codename" "$nummer" "$arch"
+    (
+        paket "$codename" "$nummer" "$arch"
+        ! hat "$flags" installiert || versuchen "$codename" "$nummer" "$arch"
+    ) &
+    status=0
+    wait $! || status=$?
+    if [ $status -ne 0 ]; then
+        echo "== $codename $arch package: FAILED after $(($(date +%s) - seit)) s"
+        [ "$was" = deb ] || exit 1
+        echo "$codename $arch" >> "$fehlgeschlagen"
+        continue
+    fi
     echo "== $codename $arch package$(! hat "$flags" installiert || echo ' and its tries'): $(($(date +%s) - seit)) s"
 done
+if [ -s "$fehlgeschlagen" ]; then
+    echo "failed: $(paste -sd ',' "$fehlgeschlagen" | sed 's/,/, /g')" >&2
+    exit 1
+fi
