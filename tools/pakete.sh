@@ -8,7 +8,8 @@
 # tests/piuparts_faengt.sh), on a fresh system with its autopkgtest, on GNOME
 # Shell with Orca; another processor's on a fresh system of its own. As root:
 #   tools/pakete.sh deb   every line's package, each built twice and compared, amd64's also from
-#                         the tree's debian/ as it stands and by reprotest (tools/reprotest.sh)
+#                         the tree's debian/ as it stands and by reprotest (tools/reprotest.sh;
+#                         this machine's release also with what it must fail)
 #   tools/pakete.sh ci    amd64's packages and their tries, as CI makes them
 # Each line says how long it took.
 set -eu
@@ -36,6 +37,7 @@ paket() { # codename number architecture
             tools/sbuild.sh "$1" amd64 "$(ls build-deb/quelle/lotto-simulator_*.dsc | grep -v '~deb')" \
                 "$aus/wie-im-baum" nocheck
             tools/reprotest.sh "$1" "$dsc" "$aus/reprotest"
+            [ "$1" != "$EIGENE" ] || tests/reprotest_faengt.sh "$1" "$dsc"
         fi
     fi
     [ "$3" != amd64 ] || dpkg-source -x "$dsc" "$aus/quelle" >/dev/null 2>&1
