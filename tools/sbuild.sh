@@ -73,8 +73,14 @@ anfang=$(date +%s)
     ${profile:+DEB_BUILD_OPTIONS=nocheck} sbuild --dist="${verteilung:-$release}" \
     --chroot="$release-$eigene" $wie ${profile:+--profiles=$profile} $lintian \
     --jobs="$(nproc)" --build-dir="$ARBEIT/aus" "$ARBEIT/$(basename "$dsc")" >"$ARBEIT/sbuild.out" 2>&1) || {
-    # sbuild's own log has what failed; what it printed, where it got no further.
-    tail -60 "$(ls "$ARBEIT"/aus/*.build 2>/dev/null | head -1)" 2>/dev/null || tail -60 "$ARBEIT/sbuild.out"
+    # sbuild's own log has what failed (first what its resolver and apt said of a dependency);
+    # what it printed, where it got no further.
+    if baulog=$(ls "$ARBEIT"/aus/*.build 2>/dev/null | head -1) && [ -n "$baulog" ]; then
+        grep -E -A3 'unsat-|^(E|Err):|404' "$baulog" | head -40
+        tail -60 "$baulog"
+    else
+        tail -60 "$ARBEIT/sbuild.out"
+    fi
     echo "sbuild failed: $release $arch $(basename "$dsc")" >&2
     exit 1
 }
