@@ -38,7 +38,7 @@ for sitzung in wayland x11; do
     # What the shell, Orca and their helpers print goes to a log, shown if a check fails.
     im gnome sh /opt/arbeitsplatz/sitzung.sh $sitzung 2>"$ARBEIT/$sitzung.log" ||
         { tail -40 "$ARBEIT/$sitzung.log"; exit 1; }
-    grep -h "once more" "$ARBEIT/$sitzung.log" || true
+    grep -hE "once more|said nothing|follows no focus" "$ARBEIT/$sitzung.log" || true
 done
 lebt() { # pid: running, not ended (a child that was killed stays a zombie until it is waited for)
     zustand=$(ps -o stat= -p "$1" 2>/dev/null)
