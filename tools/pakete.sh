@@ -4,8 +4,8 @@
 # the source packages of the commit checked out (tools/quellpaket.sh), each line's package built
 # by sbuild from its release's (tools/sbuild.sh: lintian, blhc), amd64's with the whole test suite,
 # then tried where the line says "installiert": amd64's by piuparts (tools/piuparts.sh: install,
-# purge, the upgrade from the version before; this machine's release also with what it must fail:
-# tests/piuparts_faengt.sh), on a fresh system with its autopkgtest, on GNOME
+# purge, the upgrade from the version before; with "deb" this machine's release also with what it
+# must fail: tests/piuparts_faengt.sh), on a fresh system with its autopkgtest, on GNOME
 # Shell with Orca; another processor's on a fresh system of its own. As root:
 #   tools/pakete.sh deb   every line's package, each built twice and compared, amd64's also from
 #                         the tree's debian/ as it stands and by reprotest (tools/reprotest.sh;
@@ -53,7 +53,7 @@ versuchen() { # codename number architecture
     deb=$(ls build-deb/"$1/$3"/lotto-simulator_*.deb)
     if [ "$3" = amd64 ]; then
         tools/piuparts.sh "$1" "$2" "$deb" "build-deb/$1/amd64/piuparts"
-        [ "$1" != "$EIGENE" ] || tests/piuparts_faengt.sh "$1" "$2" "$deb"
+        [ "$was" != deb ] || [ "$1" != "$EIGENE" ] || tests/piuparts_faengt.sh "$1" "$2" "$deb"
         tests/frisches_system.sh "$1" "$deb" "build-deb/$1/amd64/quelle"
         tests/arbeitsplatz.sh "$1" "$deb"
     else
