@@ -15,7 +15,7 @@ version=$(dpkg-deb -f "$deb" Version | sed 's/-[^-]*$//')
 ARBEIT=$(mktemp -d /var/tmp/fremd.XXXXXX)
 . "$(dirname "$0")/../tools/apt.sh"
 . "$(dirname "$0")/../tools/wurzel.sh"
-trap 'kill $xserver 2>/dev/null; wurzeln_weg' EXIT
+trap 'kill ${xserver:-} 2>/dev/null; wurzeln_weg' EXIT
 fehler() { echo "FAIL: $*" >&2; exit 1; }
 
 wurzel fremd "$release" minbase haupt "$arch"

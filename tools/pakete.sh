@@ -63,7 +63,8 @@ versuchen() { # codename number architecture
 
 install_debian "dpkg-dev, debootstrap, mmdebstrap, sbuild, uidmap, blhc, piuparts, autopkgtest,
                 git, binutils, xz-utils"
-[ "$was" = ci ] || install_debian "reprotest, diffoscope-minimal"
+# The tries on a system of another processor: mmdebstrap asks arch-test whether it runs here.
+[ "$was" = ci ] || install_debian "reprotest, diffoscope-minimal, arch-test, qemu-user-static"
 rm -rf build-deb
 # The buildd roots that built the packages before sbuild did.
 (. tools/wurzel.sh && ungenutzt_weg "$WURZEL_CACHE"/*-buildd+bau-*)
