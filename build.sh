@@ -69,6 +69,7 @@ in_wurzel() { # release architecture emulator suite-arguments...
     emulator=$3
     shift 3
     echo "== $release root: tools/suite.sh $*"
+    install_debian debootstrap
     ARBEIT=$(mktemp -d /var/tmp/wurzel.XXXXXX)
     (
         . tools/wurzel.sh

@@ -77,6 +77,8 @@ anfang=$(date +%s)
     # what it printed, where it got no further.
     if baulog=$(ls "$ARBEIT"/aus/*.build 2>/dev/null | head -1) && [ -n "$baulog" ]; then
         grep -E -A3 'unsat-|^(E|Err):|404' "$baulog" | head -40
+        # A test that failed, with where and why (ctest's --verbose lines: "N: FAIL!  : ...").
+        grep -E -B2 -A6 '^[0-9]+: (FAIL!|XPASS|QFATAL|QWARN.*Timed out)' "$baulog" | head -60
         tail -60 "$baulog"
     else
         tail -60 "$ARBEIT/sbuild.out"
