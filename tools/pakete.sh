@@ -6,7 +6,8 @@
 # then tried where the line says "installiert": amd64's by piuparts (tools/piuparts.sh: install,
 # purge, the upgrade from the version before; with "deb" this machine's release also with what it
 # must fail: tests/piuparts_faengt.sh), on a fresh system with its autopkgtest, on GNOME
-# Shell with Orca; another processor's on a fresh system of its own. As root:
+# Shell with Orca; another processor's on a fresh system of its own. Then the project's apt
+# repository of them, signed with a throwaway key (tools/archiv.sh, build-deb/archiv/). As root:
 #   tools/pakete.sh deb   every line's package, each built twice and compared, amd64's also from
 #                         the tree's debian/ as it stands and by reprotest (tools/reprotest.sh;
 #                         this machine's release also with what it must fail)
@@ -62,7 +63,7 @@ versuchen() { # codename number architecture
 }
 
 install_debian "dpkg-dev, debootstrap, mmdebstrap, sbuild, uidmap, blhc, piuparts, autopkgtest,
-                git, binutils, xz-utils"
+                git, binutils, xz-utils, reprepro, gnupg"
 # The tries on a system of another processor: mmdebstrap asks arch-test whether it runs here.
 [ "$was" = ci ] || install_debian "reprotest, diffoscope-minimal, arch-test, qemu-user-static"
 rm -rf build-deb
@@ -92,6 +93,9 @@ echo "$ZIELE" | while read -r codename nummer arch _ _ flags; do
     fi
     echo "== $codename $arch package$(! hat "$flags" installiert || echo ' and its tries'): $(($(date +%s) - seit)) s"
 done
+# The project's repository of them, with a throwaway key.
+tools/archiv.sh build-deb/archiv
+tests/archiv.sh
 if [ -s "$fehlgeschlagen" ]; then
     echo "failed: $(paste -sd ',' "$fehlgeschlagen" | sed 's/,/, /g')" >&2
     exit 1
