@@ -72,6 +72,8 @@ Components: main
 Description: The lottery simulator "6 aus 49" for Debian $nummer "$codename"
 SignWith: $fingerabdruck
 ValidFor: 30d
+DebIndices: Packages Release . .gz .xz
+DscIndices: Sources Release . .gz .xz
 
 EOF
 done < "$aus/conf/.releases"
@@ -108,4 +110,4 @@ while read -r codename _; do
 done < "$aus/conf/.releases"
 rm "$aus/conf/.releases"
 echo "== $aus/debian: signed by $fingerabdruck, valid until $(sed -n 's/^Valid-Until: //p' "$aus"/debian/dists/*/Release | sort | head -1)"
-rr list-matched '*' lotto-simulator | sed 's/^/   /'
+rr ls lotto-simulator | sed 's/^/   /'
