@@ -5,7 +5,7 @@
 # when a Packages file names another package's checksums than were signed for, when a .deb was
 # swapped after signing (both at the same size, so that only the checksums can tell), and when the signature has outlived its Valid-Until, as on a mirror that stopped
 # updating. The repository (tools/archiv.sh, with a throwaway key, of FOLDER, build-deb/ by
-# default) and each altered copy of it are served by nginx on 127.0.0.1 (tests/webserver.sh) to a
+# default) and each altered copy of it are served by nginx on 127.0.0.1 (tools/webserver.sh) to a
 # fresh minbase system of each release, whose .sources file (the repository's own, with its key)
 # names that copy; Debian 12's apt verifies with gpgv, Debian 13's with Sequoia's sqv. As root:
 #   tests/archiv_verweigert.sh [FOLDER]
@@ -14,11 +14,11 @@ cd "$(dirname "$0")/.."
 beginn=$(date +%s)
 fehler() { echo "FAIL: $*" >&2; exit 1; }
 pakete=$(realpath "${1:-build-deb}")
-arch=$(dpkg --print-architecture)
+prozessor=$(dpkg --print-architecture)
 ARBEIT=$(mktemp -d /var/tmp/verweigert.XXXXXX)
 . tools/apt.sh
 . tools/wurzel.sh
-. tests/webserver.sh
+. tools/webserver.sh
 trap wurzeln_weg EXIT
 
 tools/archiv.sh "$ARBEIT/echt" "$pakete" > "$ARBEIT/archiv.log" 2>&1 ||
@@ -30,7 +30,7 @@ pool=pool/main/l/lotto-simulator
 fremdpaket() { # version file
     mkdir -p "$ARBEIT/fremd-paket/DEBIAN" "$ARBEIT/fremd-paket/usr/share"
     printf 'Package: lotto-simulator\nVersion: %s\nArchitecture: %s\nMaintainer: x <x@example.org>\nDescription: not ours\n' \
-        "$1" "$arch" > "$ARBEIT/fremd-paket/DEBIAN/control"
+        "$1" "$prozessor" > "$ARBEIT/fremd-paket/DEBIAN/control"
     echo "slipped in" > "$ARBEIT/fremd-paket/usr/share/eingeschleust"
     dpkg-deb --root-owner-group -b "$ARBEIT/fremd-paket" "$2" >/dev/null
 }
@@ -54,12 +54,12 @@ signieren fremder-schluessel "$ARBEIT/fremd-gnupg"
 # (the same length, so the file keeps its size); the compressed forms are gone, as apt then falls
 # back to the plain file.
 cp -a "$ARBEIT/echt/debian" "$ARBEIT/packages-geaendert"
-for deb in "$ARBEIT/packages-geaendert/$pool"/lotto-simulator_*_"$arch".deb; do
+for deb in "$ARBEIT/packages-geaendert/$pool"/lotto-simulator_*_"$prozessor".deb; do
     echt=$(sha256sum < "$deb" | cut -d' ' -f1)
     echt_md5=$(md5sum < "$deb" | cut -d' ' -f1)
     rm "$deb"
     fremdpaket "$(dpkg-deb -f "$ARBEIT/echt/debian/$pool/$(basename "$deb")" Version)" "$deb"
-    for index in "$ARBEIT"/packages-geaendert/dists/*/main/binary-"$arch"; do
+    for index in "$ARBEIT"/packages-geaendert/dists/*/main/binary-"$prozessor"; do
         rm -f "$index/Packages.gz" "$index/Packages.xz"
         sed -i "s/$echt/$(sha256sum < "$deb" | cut -d' ' -f1)/; s/$echt_md5/$(md5sum < "$deb" | cut -d' ' -f1)/" "$index/Packages"
     done
@@ -67,7 +67,7 @@ done
 
 # Our package's file in the pool swapped for the intruder's, of the same name, version and size.
 cp -a "$ARBEIT/echt/debian" "$ARBEIT/deb-getauscht"
-for deb in "$ARBEIT/deb-getauscht/$pool"/lotto-simulator_*_"$arch".deb; do
+for deb in "$ARBEIT/deb-getauscht/$pool"/lotto-simulator_*_"$prozessor".deb; do
     groesse=$(stat -c %s "$deb")
     rm "$deb"
     fremdpaket "$(dpkg-deb -f "$ARBEIT/echt/debian/$pool/$(basename "$deb")" Version)" "$deb"
@@ -107,7 +107,7 @@ for codename in $releases; do
         fi
         if [ "$kopie" = heil ]; then
             kandidat=$(im "$nutzer" apt-cache policy lotto-simulator | sed -n 's/^ *Candidate: //p')
-            [ "$kandidat" = "$(dpkg-deb -f "$(ls "$pakete/$codename/$arch"/lotto-simulator_*.deb | sort -V | tail -1)" Version)" ] ||
+            [ "$kandidat" = "$(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version)" ] ||
                 fehler "$codename: the repository itself offers $kandidat"
             echo "   heil: apt-get update passes, lotto-simulator $kandidat to be had"
             continue
