@@ -7,7 +7,9 @@
 # purge, the upgrade from the version before; with "deb" this machine's release also with what it
 # must fail: tests/piuparts_faengt.sh), on a fresh system with its autopkgtest, on GNOME
 # Shell with Orca; another processor's on a fresh system of its own. Then the project's apt
-# repository of them, signed with a throwaway key (tools/archiv.sh, build-deb/archiv/). As root:
+# repository of them, signed with a throwaway key (tools/archiv.sh, build-deb/archiv/), and served
+# over http to fresh systems: installed and upgraded (tests/aus_dem_archiv.sh), refused where
+# altered (tests/archiv_verweigert.sh). As root:
 #   tools/pakete.sh deb   every line's package, each built twice and compared, amd64's also from
 #                         the tree's debian/ as it stands and by reprotest (tools/reprotest.sh;
 #                         this machine's release also with what it must fail)
@@ -63,7 +65,7 @@ versuchen() { # codename number architecture
 }
 
 install_debian "dpkg-dev, debootstrap, mmdebstrap, sbuild, uidmap, blhc, piuparts, autopkgtest,
-                git, binutils, xz-utils, reprepro, gnupg"
+                git, binutils, xz-utils, reprepro, gnupg, python3"
 # The tries on a system of another processor: mmdebstrap asks arch-test whether it runs here.
 [ "$was" = ci ] || install_debian "reprotest, diffoscope-minimal, arch-test, qemu-user-static"
 rm -rf build-deb
@@ -93,9 +95,22 @@ echo "$ZIELE" | while read -r codename nummer arch _ _ flags; do
     fi
     echo "== $codename $arch package$(! hat "$flags" installiert || echo ' and its tries'): $(($(date +%s) - seit)) s"
 done
-# The project's repository of them, with a throwaway key.
+# The project's repository of them, with a throwaway key; then as its users meet it, served over
+# http: installed, upgraded, Debian 12 upgraded to 13, and refused where altered after signing;
+# with "deb" also installed on the other processors' fresh systems.
 tools/archiv.sh build-deb/archiv
 tests/archiv.sh
+gemessen() { # command...
+    seit=$(date +%s)
+    "$@"
+    echo "== $*: $(($(date +%s) - seit)) s"
+}
+gemessen tests/aus_dem_archiv.sh build-deb
+gemessen tests/archiv_verweigert.sh build-deb
+[ "$was" = ci ] || echo "$ZIELE" | while read -r codename _ arch _ _ flags; do
+    [ -n "$codename" ] && [ "$arch" != amd64 ] && hat "$flags" installiert || continue
+    gemessen tests/aus_dem_archiv.sh build-deb "$codename" "$arch"
+done
 if [ -s "$fehlgeschlagen" ]; then
     echo "failed: $(paste -sd ',' "$fehlgeschlagen" | sed 's/,/, /g')" >&2
     exit 1
