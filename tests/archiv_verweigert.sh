@@ -7,7 +7,8 @@
 # updating. The repository (tools/archiv.sh, with a throwaway key, of FOLDER, build-deb/ by
 # default) and each altered copy of it are served by nginx on 127.0.0.1 (tools/webserver.sh) to a
 # fresh minbase system of each release, whose .sources file (the repository's own, with its key)
-# names that copy; Debian 12's apt verifies with gpgv, Debian 13's with Sequoia's sqv. As root:
+# names that copy, after the repository itself has installed there (and was purged); Debian 12's
+# apt verifies with gpgv, Debian 13's with Sequoia's sqv. As root:
 #   tests/archiv_verweigert.sh [FOLDER]
 set -eu
 cd "$(dirname "$0")/.."
@@ -94,6 +95,18 @@ for codename in $releases; do
     im_apt "$nutzer" update -qq
     pruefer=$(im "$nutzer" sh -c 'command -v sqv || command -v gpgv')
     echo "== $codename: apt $(im "$nutzer" dpkg-query -W -f '${Version}' apt), verifying with $pruefer"
+    # The repository itself first: it must install, and is purged again. What it brought stays,
+    # so that a copy would need nothing but its own package, which apt then downloads into a
+    # folder of its own, not the one the roots of the release share.
+    sed "s|^URIs: .*|URIs: $WEBSERVER/heil|" "$ARBEIT/echt/debian/dists/$codename/lotto-simulator.sources" \
+        > "$ARBEIT/$nutzer/etc/apt/sources.list.d/lotto-simulator.sources"
+    im_apt "$nutzer" update -qq
+    im_apt "$nutzer" install -y -qq --no-install-recommends lotto-simulator >/dev/null
+    [ "$(im "$nutzer" dpkg-query -W -f '${Version}' lotto-simulator)" = "$(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version)" ] ||
+        fehler "$codename: the repository itself did not install its version"
+    im "$nutzer" apt-get purge -y -qq lotto-simulator >/dev/null
+    mkdir -p "$ARBEIT/$nutzer/tmp/archives/partial"
+    echo "   the repository itself: lotto-simulator $(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version) installed, purged"
     # copy  where apt must refuse it (update or install) and how
     while read -r kopie wo grund; do
         sed "s|^URIs: .*|URIs: $WEBSERVER/$kopie|" "$ARBEIT/echt/debian/dists/$codename/lotto-simulator.sources" \
@@ -105,18 +118,12 @@ for codename in $releases; do
             [ $status = 0 ] && ! grep -q '^[EW]:' "$ARBEIT/update" ||
                 { cat "$ARBEIT/update"; fehler "$codename $kopie: apt-get update refused it"; }
         fi
-        if [ "$kopie" = heil ]; then
-            kandidat=$(im "$nutzer" apt-cache policy lotto-simulator | sed -n 's/^ *Candidate: //p')
-            [ "$kandidat" = "$(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version)" ] ||
-                fehler "$codename: the repository itself offers $kandidat"
-            echo "   heil: apt-get update passes, lotto-simulator $kandidat to be had"
-            continue
-        fi
         status=0
-        im "$nutzer" apt-get install -y --no-install-recommends -o Acquire::Retries=0 lotto-simulator \
-            > "$ARBEIT/install" 2>&1 || status=$?
+        im "$nutzer" apt-get install -y --no-install-recommends -o Acquire::Retries=0 \
+            -o Dir::Cache::Archives=/tmp/archives/ lotto-simulator > "$ARBEIT/install" 2>&1 || status=$?
         [ $status != 0 ] || { cat "$ARBEIT/install"; fehler "$codename $kopie: apt-get install took it"; }
-        ! im "$nutzer" dpkg-query -W lotto-simulator >/dev/null 2>&1 || fehler "$codename $kopie: lotto-simulator installed"
+        [ "$(im "$nutzer" dpkg-query -W -f '${db:Status-Status}' lotto-simulator 2>/dev/null)" != installed ] ||
+            fehler "$codename $kopie: lotto-simulator installed"
         [ ! -e "$ARBEIT/$nutzer/usr/share/eingeschleust" ] || fehler "$codename $kopie: the intruder's file is there"
         gesagt=$(grep -E "$grund" "$ARBEIT/$wo" | head -1)
         [ -n "$gesagt" ] || { cat "$ARBEIT/update" "$ARBEIT/install"; fehler "$codename $kopie: apt-get $wo did not refuse it for \"$grund\""; }
@@ -127,7 +134,6 @@ fremder-schluessel update NO_PUBKEY|Missing key|not signed|signatures were inval
 packages-geaendert update Hash Sum mismatch
 deb-getauscht install Hash Sum mismatch
 abgelaufen update is expired
-heil install
 FAELLE
 done
 echo "== refused on $(echo "$releases" | paste -sd ' '), in $(($(date +%s) - beginn)) s"
