@@ -3,8 +3,8 @@
 # tools/archiv.sh on packages that stand in for the real ones (made here by dpkg-deb, quickly; the
 # source packages are the tree's own, of its version): each suite is signed so that the key in its .sources file
 # verifies it and lasts its 30 days, a next version replaces the one before under the same key,
-# and a key given as a file signs without its secret part landing in the repository. Needs
-# reprepro, gnupg, dpkg-dev, git:
+# a key given as a file signs without its secret part landing in the repository, and a key that
+# Debian 13's apt would refuse signs nothing. Needs reprepro, gnupg, dpkg-dev, git:
 #   tests/archiv.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -68,3 +68,16 @@ echo "$RELEASES" | while read -r codename _; do
     [ "$(pruefen "$arbeit/mit-schluessel" "$codename")" = "$eigen" ] || fehler "$codename: not signed by the key given"
 done
 echo "== a maintainer's key file: it signs, its secret part stays out"
+
+# Keys that Debian 13's apt would refuse, or refuse within the month: not signed with.
+while read -r algorithmus dauer; do
+    rm -rf "$arbeit/alt" && mkdir -m 700 "$arbeit/alt"
+    GNUPGHOME=$arbeit/alt gpg --batch --quiet --passphrase '' --quick-generate-key "old <o@example.org>" "$algorithmus" sign "$dauer" 2>/dev/null
+    ! tools/archiv.sh -k "$arbeit/alt" "$arbeit/mit-altem" "$arbeit/v1" > "$arbeit/log" 2>&1 || fehler "signed with $algorithmus for $dauer"
+    GNUPGHOME=$arbeit/alt gpgconf --kill gpg-agent
+    echo "== not signed with a $algorithmus key for $dauer: $(grep -m1 'a signing key' "$arbeit/log")"
+done <<'SCHLUESSEL'
+rsa1024 1y
+dsa2048 1y
+ed25519 20d
+SCHLUESSEL

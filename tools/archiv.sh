@@ -57,6 +57,19 @@ ende() { # a GnuPG home given stays as it was, with its agent
 trap ende EXIT
 fingerabdruck=$(gpg --batch --quiet --with-colons --list-secret-keys | awk -F: '$1 == "fpr" { print $10; exit }')
 [ -n "$fingerabdruck" ] || { echo "no secret key in ${schluessel:-$GNUPGHOME}" >&2; exit 1; }
+# Debian 13's apt verifies with Sequoia's sqv, which takes no DSA or ElGamal key and no RSA key
+# under 2048 bits; a key that expires before the Release does leaves users with a repository apt
+# refuses. Such a key is refused here, not by every user's apt a month later.
+gpg --batch --with-colons --list-secret-keys "$fingerabdruck" | awk -F: -v jetzt="$(date +%s)" '
+    ($1 == "sec" || $1 == "ssb") && $12 ~ /s/ && $2 !~ /[er]/ {
+        if (!(($4 == 1 && $3 >= 2048) || $4 == 19 || $4 == 22)) {
+            print "a signing key of algorithm " $4 " with " $3 " bits: use ed25519 or RSA of 3072 bits"; schlecht = 1
+        }
+        if ($7 != "" && $7 < jetzt + 31 * 86400) {
+            print "a signing key that expires in " int(($7 - jetzt) / 86400) " days: extend it"; schlecht = 1
+        }
+    }
+    END { exit schlecht }' >&2 || { echo "not signed with $fingerabdruck: Debian 13's apt would refuse it" >&2; exit 1; }
 
 # A release's suite: its codename, the processors the table packages for it, and the source.
 grep -v '^#' tools/ziele | awk 'NF { print $1, $2 }' | sort -u > "$aus/conf/.releases"
@@ -98,6 +111,11 @@ done < "$aus/conf/.releases"
 rr export
 
 gpg --batch --armor --export "$fingerabdruck" > "$aus/debian/lotto-simulator.asc"
+# Nor a signature by SHA-1 (or older), which an old key's preferences may still ask for.
+for inrelease in "$aus"/debian/dists/*/InRelease; do
+    gpg --batch --status-fd 1 --verify "$inrelease" 2>/dev/null | awk '$2 == "VALIDSIG" { print $10 }' |
+        grep -qvxE '[0-3]' || { echo "$inrelease: signed by SHA-1 or older, or not at all" >&2; exit 1; }
+done
 while read -r codename _; do
     {
         echo "Types: deb deb-src"
