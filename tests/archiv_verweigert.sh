@@ -83,9 +83,11 @@ for release in "$ARBEIT"/abgelaufen/dists/*/Release; do
 done
 signieren abgelaufen "$ARBEIT/echt/gnupg"
 
-webserver $(for kopie in heil fremder-schluessel packages-geaendert deb-getauscht abgelaufen; do
-    echo "$kopie=$ARBEIT/$kopie"
-done)
+set --
+for kopie in heil fremder-schluessel packages-geaendert deb-getauscht abgelaufen; do
+    set -- "$@" "$kopie=$ARBEIT/$kopie"
+done
+webserver "$@"
 
 # In a fresh system of each release: apt update of the repository alone (Debian's lists stay), then
 # apt-get install, which must take nothing from a copy it refused. apt's own words are shown.

@@ -70,7 +70,10 @@ for codename in $releases; do
     printf 'APT::Get::Assume-Yes "true";\nAPT::Install-Recommends "false";\n' > "$ARBEIT/$nutzer/etc/apt/apt.conf.d/90nutzer"
     im_apt "$nutzer" update -qq
     im_apt "$nutzer" install -qq wget >/dev/null
+    vertraut=$(ls -A "$ARBEIT/$nutzer/etc/apt/trusted.gpg.d" "$ARBEIT/$nutzer/etc/apt/trusted.gpg" 2>/dev/null || true)
     apt_versuchen im "$nutzer" sh -c "$zeilen" > "$ARBEIT/$nutzer.log" 2>&1 || { cat "$ARBEIT/$nutzer.log"; fehler "$codename: the README's lines"; }
+    [ "$(ls -A "$ARBEIT/$nutzer/etc/apt/trusted.gpg.d" "$ARBEIT/$nutzer/etc/apt/trusted.gpg" 2>/dev/null || true)" = "$vertraut" ] ||
+        fehler "$codename: a key put into apt's global trust"
     grep -E '^(Get:.*lotto-simulator|Need to get|Setting up lotto-simulator)' "$ARBEIT/$nutzer.log"
     [ "$(installiert "$nutzer")" = "$(im_archiv "$codename")" ] || fehler "$codename: not the repository's version"
     [ "$(im "$nutzer" lotto-simulator --version)" = "lotto-simulator $(im_archiv "$codename" | sed 's/-[^-]*$//')" ] ||
