@@ -104,11 +104,12 @@ for codename in $releases; do
         > "$ARBEIT/$nutzer/etc/apt/sources.list.d/lotto-simulator.sources"
     im_apt "$nutzer" update -qq
     im_apt "$nutzer" install -y -qq --no-install-recommends lotto-simulator >/dev/null
-    [ "$(im "$nutzer" dpkg-query -W -f '${Version}' lotto-simulator)" = "$(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version)" ] ||
+    version=$(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version)
+    [ "$(im "$nutzer" dpkg-query -W -f '${Version}' lotto-simulator)" = "$version" ] ||
         fehler "$codename: the repository itself did not install its version"
     im "$nutzer" apt-get purge -y -qq lotto-simulator >/dev/null
     mkdir -p "$ARBEIT/$nutzer/tmp/archives/partial"
-    echo "   the repository itself: lotto-simulator $(dpkg-deb -f "$(ls "$pakete/$codename/$prozessor"/lotto-simulator_*.deb | sort -V | tail -1)" Version) installed, purged"
+    echo "   the repository itself: lotto-simulator $version installed, purged"
     # copy  where apt must refuse it (update or install) and how
     while read -r kopie wo grund; do
         sed "s|^URIs: .*|URIs: $WEBSERVER/$kopie|" "$ARBEIT/echt/debian/dists/$codename/lotto-simulator.sources" \

@@ -43,10 +43,13 @@ im_archiv() { # codename [source]
 installiert() { # root
     im "$1" dpkg-query -W -f '${Version}' lotto-simulator
 }
-# The program answers with the upstream part of its package's version, and a window starts.
-laeuft() { # root
+# The program answers with the upstream part of its package's version; and a window starts.
+antwortet() { # root
     v=$(installiert "$1")
     [ "$(im "$1" lotto-simulator --version)" = "lotto-simulator ${v%-*}" ] || fehler "$1: --version"
+}
+laeuft() { # root
+    antwortet "$1"
     status=0
     im "$1" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp timeout 5 lotto-simulator \
         > "$ARBEIT/$1.start" 2>&1 || status=$?
@@ -76,8 +79,7 @@ for codename in $releases; do
         fehler "$codename: a key put into apt's global trust"
     grep -E '^(Get:.*lotto-simulator|Need to get|Setting up lotto-simulator)' "$ARBEIT/$nutzer.log"
     [ "$(installiert "$nutzer")" = "$(im_archiv "$codename")" ] || fehler "$codename: not the repository's version"
-    [ "$(im "$nutzer" lotto-simulator --version)" = "lotto-simulator $(im_archiv "$codename" | sed 's/-[^-]*$//')" ] ||
-        fehler "$codename: --version"
+    antwortet "$nutzer"
     echo "lotto-simulator $(installiert "$nutzer") installed; --version: $(im "$nutzer" lotto-simulator --version)"
 
     schritt "$codename $prozessor: apt source lotto-simulator"
