@@ -69,7 +69,10 @@ void Ansage::Sagen(const QString &text)
     if (!QAccessible::isActive())
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent ereignis(this, text);
+    // From the window, which a screen reader has known since it became active. An object it first
+    // hears of here is one it may take for dead: Orca 48 keeps the objects that died, of any
+    // application, by an address that a new object can get again.
+    QAccessibleAnnouncementEvent ereignis(window(), text);
 #else
     QAccessibleEvent ereignis(this, QAccessible::ObjectShow);
 #endif

@@ -6,8 +6,8 @@
 
 // What a screen reader says of itself when something happens that the user did not move the focus
 // to: the outcome of a draw, the end of a run. It is never shown; where Qt has announcements for
-// assistive technology (6.8 on), it makes one, and before that it is a notification that appears
-// with the text as its name, which screen readers read out at once.
+// assistive technology (6.8 on), the window makes one, and before that this is a notification that
+// appears with the text as its name, which screen readers read out at once.
 class Ansage : public QWidget
 {
     Q_OBJECT

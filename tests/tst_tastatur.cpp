@@ -33,8 +33,12 @@ struct Zuhoerer
         if (ereignis->type() == QAccessible::NameChanged)
             umbenannt << ereignis->object();
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        if (ereignis->type() == QAccessible::Announcement)
+        // From the window a screen reader knows, never from an object it has not met yet.
+        if (ereignis->type() == QAccessible::Announcement) {
             ansagen << static_cast<QAccessibleAnnouncementEvent *>(ereignis)->message();
+            const auto *quelle = qobject_cast<QWidget *>(ereignis->object());
+            QVERIFY(quelle && quelle->isWindow());
+        }
 #else
         // A notification that appears is read out at once.
         QAccessibleInterface *quelle = ereignis->accessibleInterface();
