@@ -37,10 +37,12 @@ WURZEL_EIGENE=$(. /etc/os-release && echo "$VERSION_CODENAME")
 WURZEL_SPIEGEL=$(echo "$WURZEL_QUELLEN" | awk -v r="$WURZEL_EIGENE" '$2 == r { print $1; exit }')
 
 # The desktop a new user of the release meets: GNOME Shell, on X11 (here on Xvfb) and on Wayland
-# (with XWayland), and its screen reader Orca with speech-dispatcher; and what the tests drive them
-# with. Qt's Wayland plugin comes with neither; it is only downloaded, for a test to install it.
+# (with XWayland), and its screen reader Orca with speech-dispatcher; the window managers of Xfce,
+# MATE (with the settings it reads) and KDE Plasma; and what the tests drive them with. Qt's
+# Wayland plugin comes with none; it is only downloaded, for a test to install it.
 WURZEL_DESKTOP="gnome-shell xwayland libgl1-mesa-dri orca speech-dispatcher
-    speech-dispatcher-audio-plugins at-spi2-core dbus xvfb x11-utils xdotool gjs libgtk-3-bin"
+    speech-dispatcher-audio-plugins at-spi2-core dbus xvfb x11-utils xdotool gjs libgtk-3-bin
+    xfwm4 marco mate-settings-daemon-common kwin-x11"
 
 wurzel_tar() { # release variant architecture
     echo "$WURZEL_CACHE/$1-$2-$3.tar"
@@ -82,6 +84,7 @@ wurzel_machen() { # release variant architecture
             im_apt neu install -y -qq --no-install-recommends $WURZEL_DESKTOP >/dev/null
             im_apt neu install -y -qq --download-only qt6-wayland >/dev/null
             aushaengen neu
+            echo "$WURZEL_DESKTOP" > "$(wurzel_tar "$1" "$2" "$3").pakete"
         else
             echo "== debootstrap --variant=$2 $1 from $WURZEL_SPIEGEL"
             apt_versuchen debootstrap --variant="$2" "$1" "$ARBEIT/neu" "$WURZEL_SPIEGEL" >/dev/null
@@ -115,8 +118,11 @@ ungenutzt_weg() { # path...
     done
 }
 
-frisch() { # tarball: made within the week
-    [ -n "$(find "$1" -mtime -7 2>/dev/null)" ]
+frisch() { # tarball: made within the week (a desktop one, of the packages named today)
+    [ -n "$(find "$1" -mtime -7 2>/dev/null)" ] || return 1
+    case $1 in
+    *-desktop-*) [ "$(cat "$1.pakete" 2>/dev/null)" = "$WURZEL_DESKTOP" ] ;;
+    esac
 }
 
 # VARIANT+NAME is a root as the work NAME left it, with what it installed, if kept by wurzel_merken
