@@ -5,11 +5,14 @@
 # reader make of the simulator.
 #   sitzung.sh x11        GNOME on X11 (on Xvfb): the window's app-id, started from a terminal and
 #                         from the launcher; then Orca, driven by the keyboard, by what it says
+#   sitzung.sh x11 WM     Orca as above under the window manager of Xfce (xfwm4), MATE (marco) or
+#                         KDE Plasma (kwin_x11) instead of GNOME Shell
 #   sitzung.sh wayland    GNOME on Wayland: the app-id without Qt's Wayland plugin and with it
 set -eu
 hier=$(dirname "$(realpath "$0")")
 ID=org.example.lottosimmulator
 TITEL="Lotto Simmulator!"
+PROGRAMM="KDE-QT Schaltprobe test!" # what the simulator calls itself towards screen readers
 
 fehler() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -50,17 +53,69 @@ starten() { # session plugin how
 # What Orca has said so far, on one line.
 gesagt() { tr '\n' ' ' < /tmp/gesagt | tr -s ' '; }
 
+# Orca 48 keeps the objects it found dead, of any application, by their address for up to a
+# minute, and takes a new object that gets such an address for dead as well: it then says nothing
+# of it. Whether that befell one of ours since line ZEILE of Orca's record: an event of ours whose
+# object it names [DEAD] without having just asked the program and been told it is gone.
+fuer_tot_genommen() { # zeile
+    tail -n +"$1" /tmp/orca-debug.out | awk -v p="for [DEAD] in $PROGRAMM" '
+        index($0, p) && vor !~ /known dead/ && vorvor !~ /known dead/ { gefunden = 1 }
+        { vorvor = vor; vor = $0 }
+        END { exit !gefunden }'
+}
+
 # Presses a key, and waits until Orca says what is expected after it (an extended regex), for
-# SEKUNDEN (300) at most.
+# SEKUNDEN (300) at most; or, when moving over the controls (not with NUR_GESAGT), until Orca's
+# record shows that it took the object the key went to for dead.
 taste() { # key expected [seconds]
     vorher=$(gesagt | wc -c)
+    zeile=$(($(wc -l < /tmp/orca-debug.out) + 1))
     xdotool key "$1"
     neu() { gesagt | tail -c +$((vorher + 1)); }
     ende=$(($(date +%s) + ${3:-300}))
     until neu | grep -Eq "$2"; do
+        if [ -z "${NUR_GESAGT:-}" ] && fuer_tot_genommen $zeile; then
+            echo "after $1 Orca took an object of ours for dead, one it had not met: $2" >&2
+            return
+        fi
         [ "$(date +%s)" -lt $ende ] || fehler "after $1 Orca did not say /$2/ but: $(neu)"
         sleep 0.1
     done
+}
+
+# The window's controls in its tab order, as Orca names them, from the one that has the focus when
+# the window opens; the ticket last, and Tab wraps round to the first.
+STEUERUNG="Neuer Spielschein|Step|Start/Stop|Info|Auto-Tip|Gewinnstatistik|Tipps des Spielscheins|Stop bei 6-Richtige|Spielschein"
+steuerung() { echo "$STEUERUNG" | cut -d '|' -f $(($1 + 1)); }
+
+# Goes once round every control with KEY (Tab or shift+Tab) from the one at position VON back to
+# it; in the ticket over two fields, with KREUZEN pressing the second and pressing it again.
+runde() { # von key [kreuzen]
+    i=$1 weiter=1
+    [ "$2" = Tab ] || weiter=8 # one back
+    for _ in 1 2 3 4 5 6 7 8 9; do
+        i=$(((i + weiter) % 9))
+        taste "$2" "$(steuerung $i)"
+        if [ $i -eq 8 ]; then
+            taste Right "Block [0-9]+, Zahl [0-9]+"
+            taste Down "Block [0-9]+, Zahl [0-9]+"
+            if [ "${3:-}" = kreuzen ]; then
+                taste space "([^t]|^) checked"
+                taste space "not checked"
+            fi
+        fi
+    done
+}
+
+# Where Orca's own record names what it made of our announcements, shown when it said none.
+orca_spur() {
+    grep -E "(notification|announcement).*(Ziehung|Lauf)|Not processing|Skipping|Ignoring.*(notification|announcement)|DELUGE|FLOOD" \
+        /tmp/orca-debug.out | cut -c 1-240 | tail -30
+}
+
+# Waits until Orca says, after KEY, what a draw or a run's end must say, or fails with Orca's record.
+ergebnis() { # key expected
+    ( NUR_GESAGT=1 taste "$1" "$2" 120 ) || fehler "Orca said nothing of the result; its record: $(orca_spur)"
 }
 
 orca_pruefen() {
@@ -69,50 +124,55 @@ orca_pruefen() {
         > /root/.config/speech-dispatcher/speechd.conf
     cp "$hier/mitschrift.conf" /root/.config/speech-dispatcher/modules/
     printf 'pcm.!default { type null }\n' > /etc/asound.conf # no sound card needed
-    rm -f /tmp/gesagt
+    rm -f /tmp/gesagt /tmp/orca-debug.out
     touch /tmp/gesagt
-    orca --replace >/tmp/orca.log 2>&1 &
+    orca --replace --debug-file=/tmp/orca-debug.out >/tmp/orca.log 2>&1 &
     bis 120 "Orca" grep -q "Screen reader on" /tmp/gesagt
+    [ "$WM" != gnome-shell ] || taste Escape escape # out of the overview, where GNOME starts
     lotto-simulator >/dev/null 2>&1 &
     bis 60 "the window" xdotool search --name "$TITEL"
-    xdotool key Escape # out of the overview, where GNOME starts
     xdotool search --name "$TITEL" windowactivate --sync
-    bis 60 "Orca on the window" grep -q "$TITEL" /tmp/gesagt
-    # From "Neuer Spielschein": the empty lists have names; the stop at a six off; Auto-Tip.
-    # Now and then the headless Orca reads the window's title but follows none of its focus: it
-    # echoes the keys and nothing else. The session is then started anew.
-    ( taste Tab Step 60 ) || { echo "Orca follows no focus in the window" >&2; exit 75; }
-    for was in Start/Stop Info Auto-Tip Gewinnstatistik "Tipps des Spielscheins" \
-        "Stop bei 6-Richtige"; do
-        taste Tab "$was"
+    # Orca names the window, unless a key's echo cuts it short: what counts is that it takes the
+    # window's application as the active one, and follows its focus. Now and then a headless Orca
+    # does so only late, or never: it echoes the keys and nothing else. The session is then
+    # started anew.
+    ( bis 60 "Orca on the window" grep -q "Setting active script.*$PROGRAMM" /tmp/orca-debug.out &&
+        taste Tab Step 60 ) || { echo "Orca follows no focus in the window" >&2; exit 75; }
+    taste shift+Tab "Neuer Spielschein"
+    # Every control both ways, a field of the ticket pressed and again, the stop at a six off;
+    # Auto-Tip, and every control once more; then the Step that Orca must tell of.
+    runde 0 Tab kreuzen
+    runde 0 shift+Tab
+    for i in 1 2 3 4 5 6 7; do
+        taste Tab "$(steuerung $i)"
     done
     taste space "not checked"
-    for was in "Tipps des Spielscheins" Gewinnstatistik Auto-Tip; do
-        taste shift+Tab "$was"
+    for i in 6 5 4; do
+        taste shift+Tab "$(steuerung $i)"
     done
     taste space space
-    for was in Info Start/Stop Step; do
-        taste shift+Tab "$was"
+    runde 4 Tab
+    for i in 3 2 1; do
+        taste shift+Tab "$(steuerung $i)"
     done
     schritt=$(gesagt | wc -c)
-    # Now and then Orca 48 says nothing of the draw once every control had the focus (under
-    # xfwm4 Orca 43 never does): the session is started anew, and a third time fails.
-    ( taste space "Ziehung 1: ([0-9]+, ){6}Zusatzzahl [0-9]+\. (Kein Gewinn|[0-9]+ mal [3-6].*Richtige)\." 120 ) ||
-        { echo "Orca said nothing of the draw after Step: $(gesagt | tail -c +$((schritt + 1)))" >&2; exit 75; }
+    ergebnis space "Ziehung 1: ([0-9]+, ){6}Zusatzzahl [0-9]+\. (Kein Gewinn|[0-9]+ mal [3-6].*Richtige)\."
+    # A run, and every control, the filled lists and the ticket, while it goes on.
+    runde 1 Tab
     taste Tab Start/Stop
     taste space "Lauf gestartet bei Ziehung 1\."
-    sleep 2 # the run goes on
-    taste space "Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: [0-9]+ mal 3 Richtige.*\."
+    runde 2 shift+Tab
+    ergebnis space "Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: [0-9]+ mal 3 Richtige.*\."
     # The stop at a six on again: the next run ends by itself.
-    for was in Info Auto-Tip Gewinnstatistik "Tipps des Spielscheins" "Stop bei 6-Richtige"; do
-        taste Tab "$was"
+    for i in 3 4 5 6 7; do
+        taste Tab "$(steuerung $i)"
     done
-    taste space "checked"
-    for was in "Tipps des Spielscheins" Gewinnstatistik Auto-Tip Info Start/Stop; do
-        taste shift+Tab "$was"
+    taste space "([^t]|^) checked"
+    for i in 6 5 4 3 2; do
+        taste shift+Tab "$(steuerung $i)"
     done
-    taste space "6 Richtige! Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: .*1 mal 6 Richtige\."
-    echo "== Orca $(orca --version | grep -o "[0-9][0-9.]*" | head -1) said, from the Step on:"
+    ergebnis space "6 Richtige! Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: .*1 mal 6 Richtige\."
+    echo "== Orca $(orca --version | grep -o "[0-9][0-9.]*" | head -1) under $WM said, from the Step on:"
     gesagt | tail -c +$((schritt + 1)) | fold -s -w 100
     echo
     for einmal in "Ziehung 1:" "Lauf gestartet bei Ziehung 1\." "6 Richtige!"; do
@@ -135,12 +195,19 @@ innen() { # session, on the session bus
         Xvfb :7 +extension GLX -screen 0 1280x800x24 >/tmp/xvfb.log 2>&1 &
         prozesse=$!
         bis 30 "Xvfb" xdpyinfo
-        gnome-shell --x11 --replace >/tmp/shell.log 2>&1 &
-        prozesse="$prozesse $!"
-        bis 120 "GNOME Shell" shell_da
-        for wie in terminal launcher; do
-            starten X11 – $wie
-        done
+        if [ "$WM" = gnome-shell ]; then
+            gnome-shell --x11 --replace >/tmp/shell.log 2>&1 &
+            prozesse="$prozesse $!"
+            bis 120 "GNOME Shell" shell_da
+            for wie in terminal launcher; do
+                starten X11 – $wie
+            done
+        else
+            "$WM" >/tmp/shell.log 2>&1 &
+            prozesse="$prozesse $!"
+            # A window manager names itself on the root window once it manages the screen.
+            bis 120 "$WM" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+        fi
         orca_pruefen
     else
         export XDG_SESSION_TYPE=wayland
@@ -170,11 +237,19 @@ if [ "${1:-}" = innen ]; then
     innen "$@"
     exit 0
 fi
-export XDG_RUNTIME_DIR=/tmp/rt XDG_CURRENT_DESKTOP=GNOME HOME=/root
+WM=${2:-gnome-shell}
+case $WM in
+    gnome-shell) desktop=GNOME ;;
+    xfwm4) desktop=XFCE ;;
+    marco) desktop=MATE ;;
+    kwin_x11) desktop=KDE ;;
+    *) fehler "no such window manager here: $WM" ;;
+esac
+export XDG_RUNTIME_DIR=/tmp/rt XDG_CURRENT_DESKTOP=$desktop HOME=/root WM
 RELEASE=$(. /etc/os-release && echo "$VERSION_ID")
 export RELEASE
 for versuch in 1 2 3; do
-    pkill -x gnome-shell || true
+    pkill -x "$WM" || true
     pkill -x Xwayland || true
     # A system bus, and no systemd: the shell then takes its stand-in for logind.
     rm -rf /run/systemd /tmp/rt /tmp/.X11-unix /tmp/.X*-lock
@@ -186,6 +261,6 @@ for versuch in 1 2 3; do
     status=0
     dbus-run-session -- sh "$0" innen "$1" || status=$?
     [ $status -eq 75 ] || exit $status
-    echo "XWayland did not start, or Orca followed no focus or said nothing of the draw: GNOME Shell once more" >&2
+    echo "XWayland did not start, or Orca followed no focus: $WM once more" >&2
 done
 exit 1
