@@ -55,11 +55,12 @@ gesagt() { tr '\n' ' ' < /tmp/gesagt | tr -s ' '; }
 
 # Orca 48 keeps the objects it found dead, of any application, by their address for up to a
 # minute, and takes a new object that gets such an address for dead as well: it then says nothing
-# of it. Whether that befell one of ours since line ZEILE of Orca's record: an event of ours whose
-# object it names [DEAD] without having just asked the program and been told it is gone.
+# of it. Whether that befell one of ours since line ZEILE of Orca's record: the focus or a mark
+# going to an object that it names [DEAD] without having just asked the program and been told so.
 fuer_tot_genommen() { # zeile
     tail -n +"$1" /tmp/orca-debug.out | awk -v p="for [DEAD] in $PROGRAMM" '
-        index($0, p) && vor !~ /known dead/ && vorvor !~ /known dead/ { gefunden = 1 }
+        index($0, p) && /state-changed:(focused.*\(1, 0, |checked)/ && vor !~ /known dead/ &&
+            vorvor !~ /known dead/ { gefunden = 1 }
         { vorvor = vor; vor = $0 }
         END { exit !gefunden }'
 }
