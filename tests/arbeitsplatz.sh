@@ -41,7 +41,7 @@ for sitzung in wayland x11 "x11 xfwm4" "x11 marco" "x11 kwin_x11"; do
     # What the shell, Orca and their helpers print goes to a log, shown if a check fails.
     # shellcheck disable=SC2086
     im gnome sh /opt/arbeitsplatz/sitzung.sh $sitzung 2>"$log" || { tail -40 "$log"; exit 1; }
-    grep -hE "once more|follows no focus|for dead" "$log" || true
+    grep -hE "FAIL|once more|follows no focus|for dead" "$log" || true # what a new session followed
 done
 lebt() { # pid: running, not ended (a child that was killed stays a zombie until it is waited for)
     zustand=$(ps -o stat= -p "$1" 2>/dev/null)

@@ -89,22 +89,22 @@ taste() { # key expected [seconds]
 STEUERUNG="Neuer Spielschein|Step|Start/Stop|Info|Auto-Tip|Gewinnstatistik|Tipps des Spielscheins|Stop bei 6-Richtige|Spielschein"
 steuerung() { echo "$STEUERUNG" | cut -d '|' -f $(($1 + 1)); }
 
-# Goes once round every control with KEY (Tab or shift+Tab) from the one at position VON back to
-# it; in the ticket over two fields, with KREUZEN pressing the second and pressing it again.
-runde() { # von key [kreuzen]
-    i=$1 weiter=1
+# Moves the focus, from the control at position HIER, with KEY (Tab or shift+Tab) to the control
+# at position ZIEL; "runde" for once round, back to HIER. In the ticket over two fields, and with
+# KREUZEN pressing the second and pressing it again.
+zu() { # ziel key [kreuzen]
+    weiter=1 ziel=$1
     [ "$2" = Tab ] || weiter=8 # one back
-    for _ in 1 2 3 4 5 6 7 8 9; do
-        i=$(((i + weiter) % 9))
-        taste "$2" "$(steuerung $i)"
-        if [ $i -eq 8 ]; then
+    [ "$ziel" != runde ] || ziel=$HIER
+    while :; do
+        HIER=$(((HIER + weiter) % 9))
+        taste "$2" "$(steuerung $HIER)"
+        if [ $HIER -eq 8 ]; then
             taste Right "Block [0-9]+, Zahl [0-9]+"
             taste Down "Block [0-9]+, Zahl [0-9]+"
-            if [ "${3:-}" = kreuzen ]; then
-                taste space "([^t]|^) checked"
-                taste space "not checked"
-            fi
+            [ "${3:-}" != kreuzen ] || { taste space "([^t]|^) checked" && taste space "not checked"; }
         fi
+        [ $HIER -ne "$ziel" ] || return 0
     done
 }
 
@@ -140,38 +140,23 @@ orca_pruefen() {
     ( bis 60 "Orca on the window" grep -q "Setting active script.*$PROGRAMM" /tmp/orca-debug.out &&
         taste Tab Step 60 ) || { echo "Orca follows no focus in the window" >&2; exit 75; }
     taste shift+Tab "Neuer Spielschein"
+    HIER=0
     # Every control both ways, a field of the ticket pressed and again, the stop at a six off;
     # Auto-Tip, and every control once more; then the Step that Orca must tell of.
-    runde 0 Tab kreuzen
-    runde 0 shift+Tab
-    for i in 1 2 3 4 5 6 7; do
-        taste Tab "$(steuerung $i)"
-    done
-    taste space "not checked"
-    for i in 6 5 4; do
-        taste shift+Tab "$(steuerung $i)"
-    done
-    taste space space
-    runde 4 Tab
-    for i in 3 2 1; do
-        taste shift+Tab "$(steuerung $i)"
-    done
+    zu runde Tab kreuzen
+    zu runde shift+Tab
+    zu 7 Tab && taste space "not checked"
+    zu 4 shift+Tab && taste space space
+    zu runde Tab && zu 1 shift+Tab
     schritt=$(gesagt | wc -c)
     ergebnis space "Ziehung 1: ([0-9]+, ){6}Zusatzzahl [0-9]+\. (Kein Gewinn|[0-9]+ mal [3-6].*Richtige)\."
     # A run, and every control, the filled lists and the ticket, while it goes on.
-    runde 1 Tab
-    taste Tab Start/Stop
-    taste space "Lauf gestartet bei Ziehung 1\."
-    runde 2 shift+Tab
+    zu runde Tab && zu 2 Tab && taste space "Lauf gestartet bei Ziehung 1\."
+    zu runde shift+Tab
     ergebnis space "Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: [0-9]+ mal 3 Richtige.*\."
     # The stop at a six on again: the next run ends by itself.
-    for i in 3 4 5 6 7; do
-        taste Tab "$(steuerung $i)"
-    done
-    taste space "([^t]|^) checked"
-    for i in 6 5 4 3 2; do
-        taste shift+Tab "$(steuerung $i)"
-    done
+    zu 7 Tab && taste space "([^t]|^) checked"
+    zu 2 shift+Tab
     ergebnis space "6 Richtige! Lauf beendet bei Ziehung [0-9]+\. Im Lauf gewonnen: .*1 mal 6 Richtige\."
     echo "== Orca $(orca --version | grep -o "[0-9][0-9.]*" | head -1) under $WM said, from the Step on:"
     gesagt | tail -c +$((schritt + 1)) | fold -s -w 100
