@@ -129,12 +129,12 @@ orca_pruefen() {
     touch /tmp/gesagt
     orca --replace --debug-file=/tmp/orca-debug.out >/tmp/orca.log 2>&1 &
     bis 120 "Orca" grep -q "Screen reader on" /tmp/gesagt
-    [ "$WM" != gnome-shell ] || taste Escape escape # out of the overview, where GNOME starts
     lotto-simulator >/dev/null 2>&1 &
     bis 60 "the window" xdotool search --name "$TITEL"
+    [ "$WM" != gnome-shell ] || xdotool key Escape # out of the overview, where GNOME starts
     xdotool search --name "$TITEL" windowactivate --sync
-    # Orca names the window, unless a key's echo cuts it short: what counts is that it takes the
-    # window's application as the active one, and follows its focus. Now and then a headless Orca
+    # Orca names the window, unless the Escape's echo cuts it short: what counts is that it takes
+    # the window's application as the active one, and follows its focus. Now and then a headless Orca
     # does so only late, or never: it echoes the keys and nothing else. The session is then
     # started anew.
     ( bis 60 "Orca on the window" grep -q "Setting active script.*$PROGRAMM" /tmp/orca-debug.out &&
